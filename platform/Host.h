@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// Everything that waits for a person or reaches outside the process goes
+// through this one interface: message boxes, the file and folder choosers,
+// starting the encoder, the clock, opening addresses and showing help. The
+// application installs the real one; tests install a scripted fake, so every
+// handler can run without a person or a display.
+class Host
+{
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~Host() = default;
+
+    virtual Answer MessageBox(const QString &text, const QString &caption, Buttons buttons,
+                              Icon icon) = 0;
+
+    // Paths of the chosen files, in the order the chooser gives them; empty
+    // when the person cancelled. `filter` is "label|patterns|...||".
+    virtual QStringList ChooseFilesToOpen(const QString &title, const QString &filter) = 0;
+
+    // The chosen folder, or a null string when the person cancelled.
+    virtual QString ChooseFolder(const QString &title, const QString &startFolder) = 0;
+
+    // Starts `program` with `arguments` (no shell) and lets it inherit the
+    // descriptor `inheritedFd` under the same number (-1: none). Nothing
+    // waits for the program, but it is reaped when it ends.
+    virtual bool StartProgram(const QString &program, const QStringList &arguments,
+                              int inheritedFd) = 0;
+
+    // Monotonic milliseconds; wraps like a 32-bit tick count.
+    virtual std::uint32_t TickCount() = 0;
+
+    // Opens an address with the desktop's handler.
+    virtual bool OpenUrl(const QString &address) = 0;
+
+    // The folder of the running program, with a trailing '/'.
+    virtual QString ProgramFolder() = 0;
+
+    // The one installed host. Installing replaces the previous one; the
+    // caller keeps ownership.
+    static Host &Instance();
+    static void Install(Host *host);
+};

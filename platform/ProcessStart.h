@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Starts a program from an argument vector (never through a shell), with
+// standard input empty and its output forwarded to ours. The descriptor
+// `inheritedFd` (-1: none) stays open in the child under the same number;
+// every other descriptor of ours is created close-on-exec, so a child never
+// holds another job's channel open. Returns false when the program could not
+// be started. The child is reaped when it ends; nothing waits for it.
+bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
+                                int inheritedFd);

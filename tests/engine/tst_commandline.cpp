@@ -1,0 +1,284 @@
+#include "engine/CommandLine.h"
+#include "engine/ConversionSettings.h"
+#include "engine/EncoderContract.h"
+#include "engine/TimeText.h"
+
+#include "FakeHost.h"
+#include "Unprivileged.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+ConversionSettings Target320x240()
+{
+    ConversionSettings settings;
+    settings.width = 320;
+    settings.height = 240;
+    settings.videoBitrate = 1000;
+    settings.audioBitrate = 96;
+    return settings;
+}
+
+// Restores the working directory that MakeFolder changes.
+class KeepCurrentDir
+{
+public:
+    ~KeepCurrentDir() { QDir::setCurrent(m_saved); }
+
+private:
+    QString m_saved = QDir::currentPath();
+};
+
+void Touch(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+}
+
+} // namespace
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void audioFilter_data()
+    {
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("100 unchanged") << 100 << "lavcresample=44100";
+        QTest::newRow("150 +10") << 150 << "volume=+10db:0:lavcresample=44100";
+        QTest::newRow("200 +20") << 200 << "volume=+20db:0:lavcresample=44100";
+        QTest::newRow("101 +0") << 101 << "volume=+0db:0:lavcresample=44100";
+        QTest::newRow("104 +0") << 104 << "volume=+0db:0:lavcresample=44100";
+        QTest::newRow("105 +1") << 105 << "volume=+1db:0:lavcresample=44100";
+        QTest::newRow("99 -0") << 99 << "volume=-0db:0:lavcresample=44100";
+        QTest::newRow("98 -0") << 98 << "volume=-0db:0:lavcresample=44100";
+        QTest::newRow("97 -1") << 97 << "volume=-1db:0:lavcresample=44100";
+        QTest::newRow("50 -20") << 50 << "volume=-20db:0:lavcresample=44100";
+        QTest::newRow("0 -40") << 0 << "volume=-40db:0:lavcresample=44100";
+    }
+    void audioFilter()
+    {
+        QFETCH(int, volume);
+        QTEST(AudioFilterFor(volume), "filter");
+    }
+
+    void scaling_data()
+    {
+        QTest::addColumn<int>("letterbox");
+        QTest::addColumn<int>("sourceWidth");
+        QTest::addColumn<int>("sourceHeight");
+        QTest::addColumn<int>("horizontal");
+        QTest::addColumn<int>("vertical");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("wide source: bars above and below")
+            << 1 << 640 << 360 << -106 << 60 << "scale=320:-3,harddup,expand=320:240";
+        QTest::newRow("tall source: bars at the sides")
+            << 1 << 480 << 640 << 140 << -186 << "scale=-3:240,harddup,expand=320:240";
+        QTest::newRow("same shape: stretch") << 1 << 640 << 480 << 0 << 0 << "scale=320:240,harddup";
+        QTest::newRow("letterbox off: stretch") << 0 << 640 << 360 << 0 << 0 << "scale=320:240,harddup";
+        QTest::newRow("letterbox 2 counts as on")
+            << 2 << 640 << 360 << -106 << 60 << "scale=320:-3,harddup,expand=320:240";
+        QTest::newRow("width unknown") << 1 << 0 << 360 << 0 << 0 << "scale=320:240,harddup";
+        QTest::newRow("height unknown") << 1 << 640 << 0 << 0 << 0 << "scale=320:240,harddup";
+        QTest::newRow("negative size") << 1 << -640 << 480 << 0 << 0 << "scale=320:240,harddup";
+        QTest::newRow("huge size does not overflow")
+            << 1 << 2147483647 << 1 << -2147483647 - 1 << 240 << "scale=320:-3,harddup,expand=320:240";
+    }
+    void scaling()
+    {
+        QFETCH(int, letterbox);
+        QFETCH(int, sourceWidth);
+        QFETCH(int, sourceHeight);
+        ConversionSettings settings = Target320x240();
+        settings.letterbox = letterbox;
+        const LetterboxMargins margins = ComputeLetterboxMargins(settings, sourceWidth, sourceHeight);
+        QTEST(margins.horizontal, "horizontal");
+        QTEST(margins.vertical, "vertical");
+        QTEST(VideoFilterFor(margins, 320, 240), "filter");
+    }
+
+    void optionString_data()
+    {
+        QTest::addColumn<int>("codec");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("handle");
+        QTest::addColumn<QString>("expected");
+        const QString body = QStringLiteral(
+            "\"/in/clip.avi\" -o \"/out/clip.mp4\" -ofps 30000/1001 -af lavcresample=44100 "
+            "-vf scale=320:-3,harddup,expand=320:240 -of lavf -oac lavc -ovc lavc -ffourcc MP4V "
+            "-lavcopts aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=1000:vhq:acodec=aac:abitrate=96 "
+            "-lavfopts format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames -endpos 9:0:0");
+        QTest::newRow("conversion, MPEG4") << 0 << int(ENC_MODE_CONVERT) << 17 << body + QLatin1String(" 0 17");
+        QTest::newRow("conversion, XviD still mpeg4") << 1 << int(ENC_MODE_CONVERT) << 17 << body + QLatin1String(" 0 17");
+        QTest::newRow("conversion, H264 still mpeg4") << 2 << int(ENC_MODE_CONVERT) << 9 << body + QLatin1String(" 0 9");
+        QTest::newRow("odd codec value still mpeg4") << -5 << int(ENC_MODE_CONVERT) << 9 << body + QLatin1String(" 0 9");
+        QTest::newRow("probe") << 0 << int(ENC_MODE_PROBE) << 23 << body + QLatin1String(" 1 23");
+        QTest::newRow("by hand") << 0 << int(ENC_MODE_PROBE) << -1 << body + QLatin1String(" 1 -1");
+    }
+    void optionString()
+    {
+        QFETCH(int, codec);
+        QFETCH(int, mode);
+        QFETCH(int, handle);
+        ConversionSettings settings = Target320x240();
+        settings.codec = codec;
+        const EncoderCommand command =
+            BuildEncoderCommand(settings, QStringLiteral("/in/clip.avi"), QStringLiteral("/out/clip.mp4"),
+                                {-106, 60}, mode, handle);
+        QTEST(command.optionString, "expected");
+        QCOMPARE(command.arguments.size(), 25);
+        QCOMPARE(command.arguments.mid(23), (QStringList{QString::number(mode), QString::number(handle)}));
+    }
+
+    void hostilePathsStayWholeArguments_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("quotes") << "/v/a \"b\" c.avi";
+        QTest::newRow("dollar and backtick") << "/v/$(rm -rf ~)`x`.avi";
+        QTest::newRow("leading dash") << "-o.avi";
+        QTest::newRow("newline") << "/v/two\nlines.avi";
+        QTest::newRow("non-ascii") << QString::fromUtf8("/v/фильм 映画.avi");
+        QTest::newRow("very long") << QStringLiteral("/v/") + QString(600, QLatin1Char('x')) + QStringLiteral(".avi");
+    }
+    void hostilePathsStayWholeArguments()
+    {
+        QFETCH(QString, source);
+        const QString output = source + QStringLiteral(".mp4");
+        const EncoderCommand command =
+            BuildEncoderCommand(Target320x240(), source, output, {}, ENC_MODE_CONVERT, 5);
+        QCOMPARE(command.arguments.at(0), source);
+        QCOMPARE(command.arguments.at(1), QStringLiteral("-o"));
+        QCOMPARE(command.arguments.at(2), output);
+        QCOMPARE(command.arguments.size(), 25);
+    }
+
+    void outputPath_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("extension replaced") << "out/" << "/v/clip.avi" << QStringList{} << "out/clip.mp4";
+        QTest::newRow("separator added") << "out" << "/v/clip.avi" << QStringList{} << "out/clip.mp4";
+        QTest::newRow("no extension") << "out/" << "/v/clip" << QStringList{} << "out/clip.mp4";
+        QTest::newRow("name exists") << "out/" << "/v/clip.avi" << QStringList{"clip.mp4"} << "out/clip_avi.mp4";
+        QTest::newRow("second name not tested again")
+            << "out/" << "/v/clip.avi" << QStringList{"clip.mp4", "clip_avi.mp4"} << "out/clip_avi.mp4";
+        QTest::newRow("mp4 source in the output folder")
+            << "out/" << "out/clip.mp4" << QStringList{"clip.mp4"} << "out/clip_mp4.mp4";
+        QTest::newRow("no extension, name exists") << "out/" << "/v/clip" << QStringList{"clip.mp4"} << "out/clip_.mp4";
+        QTest::newRow("dots in folder names") << "out/" << "/v.d/x.y/clip" << QStringList{} << "out/clip.mp4";
+        QTest::newRow("several dots") << "out/" << "/v/a.b.c.wmv" << QStringList{} << "out/a.b.c.mp4";
+        QTest::newRow("bare file name") << "out/" << "clip.flv" << QStringList{} << "out/clip.mp4";
+    }
+    void outputPath()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, source);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString root = dir.path() + QLatin1Char('/');
+        QDir().mkpath(root + QStringLiteral("out"));
+        for (const QString &name : existing)
+            Touch(root + QStringLiteral("out/") + name);
+        ConversionSettings settings;
+        settings.outputFolder = root + folder;
+        const QString absoluteSource = source.startsWith(QLatin1String("out/")) ? root + source : source;
+        QCOMPARE(BuildOutputPath(settings, absoluteSource), root + expected);
+    }
+
+    void makeFolder_data()
+    {
+        QTest::addColumn<QString>("path");  // "@" stands for the temporary folder
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("current");  // expected current directory on success
+        QTest::newRow("nested, all missing") << "@/a/b/c" << 0 << "@/a/b/c";
+        QTest::newRow("trailing separator") << "@/a/b/" << 0 << "@/a/b";
+        QTest::newRow("existing") << "@" << 0 << "@";
+        QTest::newRow("root") << "/" << 0 << "/";
+        QTest::newRow("empty") << "" << -1 << "";
+        QTest::newRow("missing relative single name") << "kelvaro-no-such-folder" << -1 << "";
+        QTest::newRow("through a regular file") << "@/file/sub" << -1 << "";
+        QTest::newRow("a regular file") << "@/file" << -1 << "";
+        QTest::newRow("double separator") << "@/x//y" << 0 << "@/x/y";
+    }
+    void makeFolder()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, result);
+        QFETCH(QString, current);
+        KeepCurrentDir keep;
+        QTemporaryDir dir;
+        const QString root = QDir(dir.path()).canonicalPath();
+        Touch(root + QStringLiteral("/file"));
+        path.replace(QLatin1Char('@'), root);
+        current.replace(QLatin1Char('@'), root);
+        QCOMPARE(MakeFolder(path), result);
+        if (result == 0) {
+            QCOMPARE(QDir::currentPath(), current);
+            QVERIFY(QFileInfo(current).isDir());
+        }
+    }
+
+    void makeFolderCreatesOutermostFirstRelative()
+    {
+        KeepCurrentDir keep;
+        QTemporaryDir dir;
+        QDir::setCurrent(dir.path());
+        QCOMPARE(MakeFolder(QStringLiteral("p/q")), -1);  // "p" alone cannot be made
+        QVERIFY(QDir().mkdir(QStringLiteral("p")));
+        QCOMPARE(MakeFolder(QStringLiteral("p/q/r")), 0);
+        QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath() + QStringLiteral("/p/q/r"));
+    }
+
+    void makeFolderWithoutWritePermission()
+    {
+        KeepCurrentDir keep;
+        QTemporaryDir dir;
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
+        int result = 0;
+        {
+            Unprivileged asUser;
+            result = MakeFolder(dir.path() + QStringLiteral("/new"));
+        }
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+        QCOMPARE(result, -1);
+        QVERIFY(!QFileInfo::exists(dir.path() + QStringLiteral("/new")));
+    }
+
+    void programFolderComesFromTheHost()
+    {
+        FakeHost host;
+        host.programFolder = QStringLiteral("/opt/kelvaro/");
+        QCOMPARE(GetProgramFolder(), QStringLiteral("/opt/kelvaro/"));
+        QCOMPARE(EncoderProgramPath(), QStringLiteral("/opt/kelvaro/morlenc"));
+    }
+
+    void formatsHms_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0 << "00:00:00";
+        QTest::newRow("3725") << 3725 << "01:02:05";
+        QTest::newRow("a day") << 86400 << "24:00:00";
+        QTest::newRow("100 hours") << 360000 << "100:00:00";
+        QTest::newRow("int max") << 2147483647 << "596523:14:07";
+    }
+    void formatsHms()
+    {
+        QFETCH(int, seconds);
+        QTEST(FormatHms(seconds), "text");
+    }
+};
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"

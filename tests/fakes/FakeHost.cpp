@@ -1,0 +1,40 @@
+#include "FakeHost.h"
+
+#include "platform/ProcessStart.h"
+
+Host::Answer FakeHost::MessageBox(const QString &text, const QString &caption, Buttons buttons,
+                                  Icon icon)
+{
+    messages.append({text, caption, buttons, icon});
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return answers.isEmpty() ? Answer::No : answers.dequeue();
+}
+
+QStringList FakeHost::ChooseFilesToOpen(const QString &title, const QString &filter)
+{
+    fileDialogTitles << title;
+    fileDialogFilters << filter;
+    return fileChoices.isEmpty() ? QStringList() : fileChoices.dequeue();
+}
+
+QString FakeHost::ChooseFolder(const QString &title, const QString &)
+{
+    folderDialogTitles << title;
+    return folderChoices.isEmpty() ? QString() : folderChoices.dequeue();
+}
+
+bool FakeHost::StartProgram(const QString &program, const QStringList &arguments,
+                            int inheritedFd)
+{
+    starts.append({program, arguments, inheritedFd});
+    if (!startResult)
+        return false;
+    return StartProgramWithDescriptor(program, arguments, inheritedFd);
+}
+
+bool FakeHost::OpenUrl(const QString &address)
+{
+    openedUrls << address;
+    return openUrlResult;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Host.h"
+
+#include <QList>
+#include <QQueue>
+
+// A host that answers from a script and records what was asked of it.
+// Programs are really started (through the same code as the real host)
+// unless `startResult` says otherwise, so tests can run real encoders.
+class FakeHost : public Host
+{
+public:
+    struct Message {
+        QString text;
+        QString caption;
+        Buttons buttons;
+        Icon icon;
+    };
+    struct Start {
+        QString program;
+        QStringList arguments;
+        int inheritedFd;
+    };
+
+    FakeHost() { Host::Install(this); }
+    ~FakeHost() override { Host::Install(nullptr); }
+
+    Answer MessageBox(const QString &text, const QString &caption, Buttons buttons,
+                      Icon icon) override;
+    QStringList ChooseFilesToOpen(const QString &title, const QString &filter) override;
+    QString ChooseFolder(const QString &title, const QString &startFolder) override;
+    bool StartProgram(const QString &program, const QStringList &arguments,
+                      int inheritedFd) override;
+    std::uint32_t TickCount() override { return tick; }
+    bool OpenUrl(const QString &address) override;
+    QString ProgramFolder() override { return programFolder; }
+
+    // Script.
+    QQueue<Answer> answers;           // for YesNo questions; No when empty
+    QQueue<QStringList> fileChoices;  // empty list = cancelled
+    QQueue<QString> folderChoices;    // null = cancelled
+    bool startResult = true;          // false: refuse to start, run nothing
+    bool openUrlResult = true;
+    std::uint32_t tick = 0;
+    QString programFolder;
+
+    // Record.
+    QList<Message> messages;
+    QList<Start> starts;
+    QStringList fileDialogTitles;
+    QStringList fileDialogFilters;
+    QStringList folderDialogTitles;
+    QStringList openedUrls;
+};
