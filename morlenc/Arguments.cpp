@@ -1,0 +1,258 @@
+#include "morlenc/Arguments.h"
+
+#include "engine/EncoderContract.h"
+
+#include <array>
+#include <climits>
+#include <string_view>
+
+namespace morlenc {
+namespace {
+
+// The program always starts a job with this many arguments, in this order.
+constexpr std::size_t kJobArgumentCount = 25;
+
+// Option names and the values that never change, by position.
+struct Fixed {
+    std::size_t index;
+    std::string_view text;
+};
+constexpr std::array<Fixed, 17> kFixed = {{
+    {1, "-o"},
+    {3, "-ofps"},
+    {4, "30000/1001"},
+    {5, "-af"},
+    {7, "-vf"},
+    {9, "-of"},
+    {10, "lavf"},
+    {11, "-oac"},
+    {12, "lavc"},
+    {13, "-ovc"},
+    {14, "lavc"},
+    {15, "-ffourcc"},
+    {16, "MP4V"},
+    {17, "-lavcopts"},
+    {19, "-lavfopts"},
+    {20, "format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames"},
+    {21, "-endpos"},
+}};
+
+bool Consume(std::string_view &text, std::string_view prefix)
+{
+    if (text.substr(0, prefix.size()) != prefix)
+        return false;
+    text.remove_prefix(prefix.size());
+    return true;
+}
+
+// Reads leading decimal digits (no sign, at most nine of them, so no
+// overflow) and checks the range.
+bool ConsumeInt(std::string_view &text, long long min, long long max, long long &value)
+{
+    std::size_t digits = 0;
+    value = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+        if (digits == 9)
+            return false;
+        value = value * 10 + (text[digits] - '0');
+        ++digits;
+    }
+    text.remove_prefix(digits);
+    return digits > 0 && value >= min && value <= max;
+}
+
+bool WholeInt(std::string_view text, long long min, long long max, long long &value)
+{
+    return ConsumeInt(text, min, max, value) && text.empty();
+}
+
+bool ParseHandle(std::string_view text, int &handle)
+{
+    if (text == "-1") {
+        handle = -1;
+        return true;
+    }
+    long long value = 0;
+    if (!WholeInt(text, 0, INT_MAX, value))
+        return false;
+    handle = static_cast<int>(value);
+    return true;
+}
+
+bool ParseMode(std::string_view text, int &mode)
+{
+    if (text != "0" && text != "1")
+        return false;
+    mode = text == "1" ? ENC_MODE_PROBE : ENC_MODE_CONVERT;
+    return true;
+}
+
+bool ParseAudioFilter(std::string_view text, int &gainDb)
+{
+    constexpr std::string_view kResample = "lavcresample=44100";
+    if (text == kResample) {
+        gainDb = 0;
+        return true;
+    }
+    if (!Consume(text, "volume="))
+        return false;
+    int sign = 0;
+    if (Consume(text, "+"))
+        sign = 1;
+    else if (Consume(text, "-"))
+        sign = -1;
+    long long db = 0;
+    if (sign == 0 || !ConsumeInt(text, 0, 40, db))
+        return false;
+    if (!Consume(text, "db") && !Consume(text, "dB"))
+        return false;
+    gainDb = static_cast<int>(sign * db);
+    return Consume(text, ":0:") && text == kResample;
+}
+
+// Target sizes: even, because the picture format halves the colour planes.
+bool ConsumeSize(std::string_view &text, long long &size)
+{
+    return ConsumeInt(text, 16, 4096, size) && size % 2 == 0;
+}
+
+bool ParseVideoFilter(std::string_view text, Job &job)
+{
+    if (!Consume(text, "scale="))
+        return false;
+    long long width = 0;
+    long long height = 0;
+    const bool keepWidth = Consume(text, "-3:");
+    if (!keepWidth && (!ConsumeSize(text, width) || !Consume(text, ":")))
+        return false;
+    const bool keepHeight = !keepWidth && Consume(text, "-3");
+    if (!keepHeight && !ConsumeSize(text, height))
+        return false;
+    if (!Consume(text, ",harddup"))
+        return false;
+    job.fit = Fit::Stretch;
+    if (keepWidth || keepHeight) {
+        // The fitted side is given again by the frame size, and must agree.
+        long long frameWidth = 0;
+        long long frameHeight = 0;
+        if (!Consume(text, ",expand=") || !ConsumeSize(text, frameWidth) || !Consume(text, ":")
+            || !ConsumeSize(text, frameHeight))
+            return false;
+        if ((keepWidth && frameHeight != height) || (keepHeight && frameWidth != width))
+            return false;
+        width = frameWidth;
+        height = frameHeight;
+        job.fit = Fit::Inside;
+    }
+    job.width = static_cast<int>(width);
+    job.height = static_cast<int>(height);
+    return text.empty();
+}
+
+bool ParseCodecOptions(std::string_view text, Job &job)
+{
+    long long video = 0;
+    long long audio = 0;
+    if (!Consume(text, "aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=")
+        || !ConsumeInt(text, 16, 100000, video) || !Consume(text, ":vhq:acodec=aac:abitrate=")
+        || !ConsumeInt(text, 8, 512, audio) || !text.empty())
+        return false;
+    job.videoKbps = static_cast<int>(video);
+    job.audioKbps = static_cast<int>(audio);
+    return true;
+}
+
+bool ParseEndPosition(std::string_view text, long long &seconds)
+{
+    long long h = 0;
+    long long m = 0;
+    long long s = 0;
+    if (!ConsumeInt(text, 0, 99, h) || !Consume(text, ":") || !ConsumeInt(text, 0, 59, m)
+        || !Consume(text, ":") || !ConsumeInt(text, 0, 59, s) || !text.empty())
+        return false;
+    seconds = h * 3600 + m * 60 + s;
+    return seconds > 0;
+}
+
+Arguments Refuse(Arguments result, std::string error)
+{
+    result.kind = Arguments::Kind::Refused;
+    result.error = std::move(error);
+    return result;
+}
+
+} // namespace
+
+// Messages are one line, so line breaks in a path are shown escaped.
+std::string Quoted(std::string_view text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\n')
+            quoted += "\\n";
+        else if (c == '\r')
+            quoted += "\\r";
+        else
+            quoted += c;
+    }
+    return quoted + "\"";
+}
+
+Arguments ParseArguments(const std::vector<std::string> &args)
+{
+    Arguments result;
+    if (args.size() == 1 && args[0] == "--help") {
+        result.kind = Arguments::Kind::Help;
+        return result;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        result.kind = Arguments::Kind::Version;
+        return result;
+    }
+
+    // Find where to report before judging the rest: the last two arguments
+    // are the mode and the handle whenever the vector is long enough to
+    // have been meant as a job.
+    if (args.size() >= 3) {
+        int mode = ENC_MODE_CONVERT;
+        result.reportHandleKnown = ParseHandle(args.back(), result.reportHandle);
+        if (ParseMode(args[args.size() - 2], mode))
+            result.reportMode = mode;
+    }
+
+    if (args.size() != kJobArgumentCount)
+        return Refuse(result, "expected " + std::to_string(kJobArgumentCount)
+                                  + " arguments (see --help), got " + std::to_string(args.size()));
+
+    for (const Fixed &fixed : kFixed) {
+        if (args[fixed.index] != fixed.text)
+            return Refuse(result, "argument " + std::to_string(fixed.index + 1) + " must be "
+                                      + Quoted(fixed.text) + ", not " + Quoted(args[fixed.index]));
+    }
+
+    Job &job = result.job;
+    job.source = args[0];
+    job.output = args[2];
+    if (job.source.empty())
+        return Refuse(result, "the source path is empty");
+    if (job.output.empty())
+        return Refuse(result, "the output path is empty");
+    if (!ParseAudioFilter(args[6], job.gainDb))
+        return Refuse(result, "unknown audio filter " + Quoted(args[6]));
+    if (!ParseVideoFilter(args[8], job))
+        return Refuse(result, "unknown video filter " + Quoted(args[8]));
+    if (!ParseCodecOptions(args[18], job))
+        return Refuse(result, "unknown codec options " + Quoted(args[18]));
+    if (!ParseEndPosition(args[22], job.endSeconds))
+        return Refuse(result, "bad end position " + Quoted(args[22]));
+    if (!ParseMode(args[23], job.mode))
+        return Refuse(result, "the mode must be 0 or 1, not " + Quoted(args[23]));
+    if (!ParseHandle(args[24], job.handle))
+        return Refuse(result, "the handle must be a descriptor number or -1, not "
+                                  + Quoted(args[24]));
+
+    result.kind = Arguments::Kind::Job;
+    return result;
+}
+
+} // namespace morlenc

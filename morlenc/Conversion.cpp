@@ -1,0 +1,310 @@
+#include "morlenc/Conversion.h"
+
+#include "engine/EncoderContract.h"
+#include "morlenc/Decoder.h"
+#include "morlenc/Failure.h"
+#include "morlenc/FilterChain.h"
+#include "morlenc/Output.h"
+#include "morlenc/Source.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace morlenc {
+namespace {
+
+std::string RationalText(AVRational value)
+{
+    return std::to_string(value.num) + "/" + std::to_string(value.den);
+}
+
+std::string LayoutText(const AVChannelLayout &layout)
+{
+    std::vector<char> text(64);
+    for (;;) {
+        const int needed = av_channel_layout_describe(&layout, text.data(), text.size());
+        if (needed < 0)
+            throw Failure{ENC_FAIL_INTERNAL, "channel layout: " + ErrorText(needed)};
+        if (static_cast<std::size_t>(needed) <= text.size())
+            return text.data();
+        text.resize(static_cast<std::size_t>(needed));
+    }
+}
+
+// Some decoders leave the speaker positions open; the filters need them.
+void SettleLayout(AVFrame *frame)
+{
+    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+        const int channels = frame->ch_layout.nb_channels;
+        av_channel_layout_uninit(&frame->ch_layout);
+        av_channel_layout_default(&frame->ch_layout, channels);
+    }
+}
+
+// One stream on its way from decoder through filters to the encoder.
+struct Lane {
+    Lane(const Source &source, int index)
+        : stream(source.format->streams[index])
+        , decoder(stream, ENC_FAIL_DECODER)
+        , origin(av_rescale_q(source.originUs, AV_TIME_BASE_Q, stream->time_base))
+    {
+    }
+
+    AVStream *stream;
+    Decoder decoder;
+    int64_t origin;                     // stream time that becomes zero
+    std::unique_ptr<FilterChain> chain; // made from the first decoded frame
+    int64_t nextPts = AV_NOPTS_VALUE;   // where a frame without time would go
+    int64_t endPts = 0;                 // end of the latest frame, from zero
+    bool ended = false;                 // the chain takes nothing more
+    // The audio format the chain was made for.
+    int sampleFormat = -1;
+    int sampleRate = 0;
+    std::string layout;
+};
+
+class Conversion {
+public:
+    Conversion(const Job &job, Channel &channel)
+        : m_job(job)
+        , m_channel(channel)
+        , m_source(OpenSource(job.source))
+        , m_video(m_source, m_source.video)
+        , m_frame(NewFrame())
+        , m_filtered(NewFrame())
+    {
+        if (m_source.audio >= 0) {
+            // Sound that cannot be decoded leaves a picture worth keeping.
+            try {
+                m_audio.emplace(m_source, m_source.audio);
+            } catch (const Failure &) {
+                m_source.format->streams[m_source.audio]->discard = AVDISCARD_ALL;
+            }
+        }
+        m_output = std::make_unique<Output>(job, m_audio.has_value());
+    }
+
+    void Run()
+    {
+        PacketPtr packet = NewPacket();
+        AVFormatContext *format = m_source.format.get();
+        while (!AllEnded()) {
+            if (StopSignalled())
+                throw Stopped{};
+            const int read = av_read_frame(format, packet.get());
+            if (read == AVERROR(EAGAIN)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            // End of file, or damage nothing more can be read past: a
+            // truncated file converts what it has.
+            if (read < 0)
+                break;
+            Lane *lane = LaneOf(packet->stream_index);
+            if (lane && !lane->ended && PastEnd(*lane, *packet))
+                lane->ended = true;
+            if (lane && !lane->ended) {
+                lane->decoder.Send(packet.get());
+                Decode(*lane);
+            }
+            av_packet_unref(packet.get());
+        }
+        Drain(m_video);
+        if (m_audio)
+            Drain(*m_audio);
+        if (m_output->VideoFramesEncoded() == 0)
+            throw Failure{ENC_FAIL_DECODER, "no picture of " + Quoted(m_job.source) + " could be decoded"};
+        m_output->Finish();
+    }
+
+private:
+    Lane *LaneOf(int index)
+    {
+        if (index == m_source.video)
+            return &m_video;
+        if (m_audio && index == m_source.audio)
+            return &*m_audio;
+        return nullptr;
+    }
+
+    bool AllEnded() const
+    {
+        return m_video.ended && (!m_audio || m_audio->ended);
+    }
+
+    // Reading stops a second past the end position; the filters cut exactly.
+    bool PastEnd(const Lane &lane, const AVPacket &packet) const
+    {
+        const int64_t time = packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts;
+        if (time == AV_NOPTS_VALUE)
+            return false;
+        const double seconds = static_cast<double>(time - lane.origin) * av_q2d(lane.stream->time_base);
+        return seconds > static_cast<double>(m_job.endSeconds) + 1;
+    }
+
+    void Decode(Lane &lane)
+    {
+        while (lane.decoder.Receive(m_frame.get())) {
+            Stamp(lane, m_frame.get());
+            if (&lane == &m_video)
+                ReportPosition(m_frame->pts);
+            Filter(lane, m_frame.get());
+            av_frame_unref(m_frame.get());
+        }
+    }
+
+    void Drain(Lane &lane)
+    {
+        if (!lane.ended) {
+            lane.decoder.Send(nullptr);
+            Decode(lane);
+        }
+        if (lane.chain && !lane.ended) {
+            lane.chain->Close(lane.endPts);
+            Encode(lane);
+        }
+        if (&lane == &m_video)
+            m_output->EncodeVideo(nullptr);
+        else
+            m_output->EncodeAudio(nullptr);
+    }
+
+    // Gives every frame a time from zero; frames without one follow the
+    // previous frame.
+    void Stamp(Lane &lane, AVFrame *frame)
+    {
+        int64_t duration = frame->pkt_duration;
+        if (duration <= 0)
+            duration = GuessDuration(lane, *frame);
+        int64_t pts = frame->best_effort_timestamp;
+        if (pts == AV_NOPTS_VALUE)
+            pts = lane.nextPts != AV_NOPTS_VALUE ? lane.nextPts : lane.origin;
+        lane.nextPts = pts + duration;
+        frame->pts = pts - lane.origin;
+        lane.endPts = std::max(lane.endPts, frame->pts + duration);
+    }
+
+    static int64_t GuessDuration(const Lane &lane, const AVFrame &frame)
+    {
+        const AVRational base = lane.stream->time_base;
+        if (lane.stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+            return frame.sample_rate > 0
+                ? av_rescale_q(frame.nb_samples, AVRational{1, frame.sample_rate}, base)
+                : 0;
+        AVRational rate = lane.stream->avg_frame_rate;
+        if (rate.num <= 0 || rate.den <= 0)
+            rate = lane.stream->r_frame_rate;
+        if (rate.num <= 0 || rate.den <= 0)
+            rate = AVRational{25, 1};
+        return std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), base));
+    }
+
+    void ReportPosition(int64_t pts)
+    {
+        if (pts < 0)
+            return;
+        const double seconds = static_cast<double>(pts) * av_q2d(m_video.stream->time_base);
+        const int whole = static_cast<int>(std::min(seconds, static_cast<double>(INT_MAX)));
+        if (whole > m_reported) {
+            m_reported = whole;
+            m_channel.Progress(whole);
+        }
+    }
+
+    void Filter(Lane &lane, AVFrame *frame)
+    {
+        if (!lane.chain)
+            lane.chain = &lane == &m_video ? MakeVideoChain(frame) : MakeAudioChain(lane, frame);
+        else if (&lane != &m_video && !SameAudioFormat(lane, frame))
+            return; // the gap is filled with silence
+        if (!lane.chain->Push(frame)) {
+            lane.ended = true;
+            return;
+        }
+        Encode(lane);
+    }
+
+    void Encode(Lane &lane)
+    {
+        const bool video = &lane == &m_video;
+        const AVRational to = video ? Output::VideoTimeBase() : Output::AudioTimeBase();
+        for (;;) {
+            const FilterChain::Pulled pulled = lane.chain->Pull(m_filtered.get());
+            if (pulled == FilterChain::Pulled::Later)
+                return;
+            if (pulled == FilterChain::Pulled::Ended) {
+                lane.ended = true;
+                return;
+            }
+            m_filtered->pts = av_rescale_q(m_filtered->pts, lane.chain->OutputTimeBase(), to);
+            if (video)
+                m_output->EncodeVideo(m_filtered.get());
+            else
+                m_output->EncodeAudio(m_filtered.get());
+            av_frame_unref(m_filtered.get());
+        }
+    }
+
+    std::unique_ptr<FilterChain> MakeVideoChain(const AVFrame *frame)
+    {
+        const Picture picture = PictureOf(m_source, frame);
+        const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0
+            ? AVRational{picture.sarNum, picture.sarDen}
+            : AVRational{1, 1};
+        const std::string args = "video_size=" + std::to_string(frame->width) + "x"
+            + std::to_string(frame->height) + ":pix_fmt=" + std::to_string(frame->format)
+            + ":time_base=" + RationalText(m_video.stream->time_base)
+            + ":pixel_aspect=" + RationalText(sar);
+        return std::make_unique<FilterChain>(FilterChain::Kind::Video, args,
+                                             VideoFilterText(m_job, picture));
+    }
+
+    std::unique_ptr<FilterChain> MakeAudioChain(Lane &lane, AVFrame *frame)
+    {
+        SettleLayout(frame);
+        lane.sampleFormat = frame->format;
+        lane.sampleRate = frame->sample_rate;
+        lane.layout = LayoutText(frame->ch_layout);
+        const char *format = av_get_sample_fmt_name(static_cast<AVSampleFormat>(frame->format));
+        const std::string args = "time_base=" + RationalText(lane.stream->time_base)
+            + ":sample_rate=" + std::to_string(frame->sample_rate)
+            + ":sample_fmt=" + (format ? format : "") + ":channel_layout=" + lane.layout;
+        return std::make_unique<FilterChain>(FilterChain::Kind::Audio, args, AudioFilterText(m_job),
+                                             m_output->AudioFrameSize());
+    }
+
+    // The filters cannot change their sound format on the way.
+    static bool SameAudioFormat(const Lane &lane, AVFrame *frame)
+    {
+        SettleLayout(frame);
+        return frame->format == lane.sampleFormat && frame->sample_rate == lane.sampleRate
+            && LayoutText(frame->ch_layout) == lane.layout;
+    }
+
+    const Job &m_job;
+    Channel &m_channel;
+    Source m_source;
+    Lane m_video;
+    std::optional<Lane> m_audio;
+    std::unique_ptr<Output> m_output;
+    FramePtr m_frame;
+    FramePtr m_filtered;
+    int m_reported = 0;
+};
+
+} // namespace
+
+void RunConversion(const Job &job, Channel &channel)
+{
+    Conversion(job, channel).Run();
+}
+
+} // namespace morlenc

@@ -1,0 +1,27 @@
+#pragma once
+
+// The two ways a job ends early. Both are thrown so that every FFmpeg object
+// on the way up is released by its owner, and the partial output is removed
+// by its guard.
+
+#include <string>
+
+namespace morlenc {
+
+// The job failed; reason is an EncoderFailure, message one line for people.
+struct Failure {
+    int reason;
+    std::string message;
+};
+
+// The job was told to stop (answer 1, a broken channel, a signal): end
+// quietly, sending nothing more.
+struct Stopped {};
+
+// SIGTERM, SIGINT and SIGHUP ask for a stop instead of killing the process,
+// so the partial output is still removed. SIGPIPE is ignored: a vanished
+// program shows up as a failed write.
+void InstallSignalHandlers();
+bool StopSignalled();
+
+} // namespace morlenc

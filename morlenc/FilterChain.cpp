@@ -1,0 +1,92 @@
+#include "morlenc/FilterChain.h"
+
+#include "engine/EncoderContract.h"
+#include "morlenc/Failure.h"
+
+extern "C" {
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+#include <libavutil/mem.h>
+}
+
+namespace morlenc {
+namespace {
+
+// Names one end of the text graph after the filter it attaches to.
+InOutPtr Endpoint(const char *name, AVFilterContext *filter)
+{
+    InOutPtr endpoint(avfilter_inout_alloc());
+    if (!endpoint)
+        throw Failure{ENC_FAIL_INTERNAL, "out of memory"};
+    endpoint->name = av_strdup(name);
+    endpoint->filter_ctx = filter;
+    endpoint->pad_idx = 0;
+    endpoint->next = nullptr;
+    return endpoint;
+}
+
+} // namespace
+
+FilterChain::FilterChain(Kind kind, const std::string &sourceArgs, const std::string &description,
+                         int frameSize)
+    : m_graph(avfilter_graph_alloc())
+{
+    if (!m_graph)
+        throw Failure{ENC_FAIL_INTERNAL, "out of memory"};
+    const bool video = kind == Kind::Video;
+    const std::string what = std::string(video ? "video" : "audio") + " filters \"" + description + "\"";
+    Check(avfilter_graph_create_filter(&m_source, avfilter_get_by_name(video ? "buffer" : "abuffer"),
+                                       "in", sourceArgs.c_str(), nullptr, m_graph.get()),
+          ENC_FAIL_INTERNAL, what + " source " + sourceArgs);
+    Check(avfilter_graph_create_filter(&m_sink,
+                                       avfilter_get_by_name(video ? "buffersink" : "abuffersink"),
+                                       "out", nullptr, nullptr, m_graph.get()),
+          ENC_FAIL_INTERNAL, what);
+
+    // The text's open input is fed by our source, its open output feeds our
+    // sink. Parsing may replace both lists, so they are handed over and
+    // taken back.
+    AVFilterInOut *outputs = Endpoint("in", m_source).release();
+    AVFilterInOut *inputs = Endpoint("out", m_sink).release();
+    const int parsed = avfilter_graph_parse_ptr(m_graph.get(), description.c_str(), &inputs,
+                                                &outputs, nullptr);
+    InOutPtr ownInputs(inputs);
+    InOutPtr ownOutputs(outputs);
+    Check(parsed, ENC_FAIL_INTERNAL, what);
+    Check(avfilter_graph_config(m_graph.get(), nullptr), ENC_FAIL_INTERNAL, what);
+    if (frameSize > 0)
+        av_buffersink_set_frame_size(m_sink, static_cast<unsigned>(frameSize));
+}
+
+bool FilterChain::Push(AVFrame *frame)
+{
+    const int result = av_buffersrc_add_frame_flags(m_source, frame, 0);
+    if (result == AVERROR_EOF)
+        return false;
+    Check(result, ENC_FAIL_INTERNAL, "filtering");
+    return true;
+}
+
+void FilterChain::Close(int64_t pts)
+{
+    Check(av_buffersrc_close(m_source, pts, AV_BUFFERSRC_FLAG_PUSH), ENC_FAIL_INTERNAL,
+          "ending the filters");
+}
+
+FilterChain::Pulled FilterChain::Pull(AVFrame *frame)
+{
+    const int result = av_buffersink_get_frame(m_sink, frame);
+    if (result == AVERROR(EAGAIN))
+        return Pulled::Later;
+    if (result == AVERROR_EOF)
+        return Pulled::Ended;
+    Check(result, ENC_FAIL_INTERNAL, "filtering");
+    return Pulled::Frame;
+}
+
+AVRational FilterChain::OutputTimeBase() const
+{
+    return av_buffersink_get_time_base(m_sink);
+}
+
+} // namespace morlenc

@@ -1,0 +1,104 @@
+#include "morlenc/Filters.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace morlenc {
+namespace {
+
+bool IsQuarterTurn(int rotation)
+{
+    return rotation == 90 || rotation == 270;
+}
+
+int EvenAtLeastTwo(double value)
+{
+    return std::max(2, 2 * static_cast<int>(std::lround(value / 2)));
+}
+
+std::string Dimensions(int width, int height)
+{
+    return std::to_string(width) + ":" + std::to_string(height);
+}
+
+} // namespace
+
+Size DisplaySizeOf(const Picture &picture)
+{
+    Size size{picture.width, picture.height};
+    if (picture.sarNum > 0 && picture.sarDen > 0 && picture.sarNum != picture.sarDen)
+        size.width = static_cast<int>(
+            std::lround(static_cast<double>(picture.width) * picture.sarNum / picture.sarDen));
+    if (IsQuarterTurn(picture.rotation))
+        std::swap(size.width, size.height);
+    return size;
+}
+
+Size FitInside(Size display, int width, int height)
+{
+    if (display.width <= 0 || display.height <= 0)
+        return {width, height};
+    // Compare the shapes in integers: wider than the frame fills its width.
+    const long long across = static_cast<long long>(display.width) * height;
+    const long long down = static_cast<long long>(display.height) * width;
+    Size fitted{width, height};
+    if (across >= down)
+        fitted.height = EvenAtLeastTwo(static_cast<double>(width) * display.height / display.width);
+    else
+        fitted.width = EvenAtLeastTwo(static_cast<double>(height) * display.width / display.height);
+    fitted.width = std::min(fitted.width, width);
+    fitted.height = std::min(fitted.height, height);
+    return fitted;
+}
+
+std::string VideoFilterText(const Job &job, const Picture &picture)
+{
+    const Size fitted = job.fit == Fit::Stretch
+        ? Size{job.width, job.height}
+        : FitInside(DisplaySizeOf(picture), job.width, job.height);
+
+    // Scale first, while the picture is still as stored: it takes any size
+    // and format changes in its stride, and turning a smaller picture costs
+    // less. A quarter turn therefore scales to the swapped size.
+    Size scaled = fitted;
+    if (IsQuarterTurn(picture.rotation))
+        std::swap(scaled.width, scaled.height);
+    std::string text = "scale=" + Dimensions(scaled.width, scaled.height)
+        + ":flags=bicubic,format=yuv420p";
+
+    if (picture.rotation == 90)
+        text += ",transpose=clock";
+    else if (picture.rotation == 270)
+        text += ",transpose=cclock";
+    else if (picture.rotation == 180)
+        text += ",hflip,vflip";
+
+    if (fitted.width != job.width || fitted.height != job.height) {
+        // Even offsets keep the bars aligned with the halved colour planes.
+        const int x = (job.width - fitted.width) / 2 / 2 * 2;
+        const int y = (job.height - fitted.height) / 2 / 2 * 2;
+        text += ",pad=" + Dimensions(job.width, job.height) + ":" + Dimensions(x, y) + ":black";
+    }
+
+    // Frames are repeated or dropped to hold the rate; starting at zero pads
+    // a late first picture so it lines up with the sound.
+    text += ",setsar=1,fps=fps=30000/1001:start_time=0";
+    text += ",trim=end=" + std::to_string(job.endSeconds);
+    return text;
+}
+
+std::string AudioFilterText(const Job &job)
+{
+    std::string text;
+    if (job.gainDb != 0)
+        text += "volume=volume=" + std::to_string(job.gainDb) + "dB:precision=float,";
+    // async=1 fills gaps with silence and trims overlaps; first_pts=0 pads a
+    // late start. rematrix_maxval=1 scales a downmix so it cannot clip.
+    text += "aresample=44100:async=1:first_pts=0:rematrix_maxval=1";
+    text += ",aformat=sample_fmts=fltp:sample_rates=44100:channel_layouts=stereo";
+    text += ",atrim=end=" + std::to_string(job.endSeconds);
+    return text;
+}
+
+} // namespace morlenc

@@ -1,0 +1,45 @@
+#pragma once
+
+// The filter descriptions a job needs, as libavfilter graph text. Pure
+// arithmetic and strings, no FFmpeg, so the fitting rules can be tested
+// on their own.
+
+#include "morlenc/Arguments.h"
+
+#include <string>
+
+namespace morlenc {
+
+// A decoded picture as stored, and how a player is meant to show it.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    int sarNum = 0;        // sample aspect ratio; 0 or 0/x means square
+    int sarDen = 1;
+    int rotation = 0;      // clockwise turn for display: 0, 90, 180 or 270
+};
+
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+// Width and height as a player shows them: sample aspect ratio and rotation
+// applied.
+Size DisplaySizeOf(const Picture &picture);
+
+// The picture's display size fitted inside width x height, keeping its
+// shape, even on both sides.
+Size FitInside(Size display, int width, int height);
+
+// Graph text from the decoded picture to the encoder's frames: the fitted
+// picture on black bars, square pixels, 4:2:0, a constant 30000/1001 frames
+// per second starting at zero, cut at the job's end position.
+std::string VideoFilterText(const Job &job, const Picture &picture);
+
+// Graph text from the decoded sound to the encoder's samples: gain, 44100 Hz
+// stereo float planes, gaps filled so the sound stays in step with the
+// picture, cut at the job's end position.
+std::string AudioFilterText(const Job &job);
+
+} // namespace morlenc

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace morlenc {
+
+std::string HelpText();
+std::string VersionText();
+
+} // namespace morlenc
