@@ -8,7 +8,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <memory>
+#include <map>
 
 namespace {
 
@@ -231,47 +231,6 @@ void TestIconButton::doubleClickIsTwoClicks()
     SendMouse(&button, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     SendMouse(&button, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(clicks.count(), 2);
-}
-
-void TestIconButton::imagesKeepTheirSizes()
-{
-    CIconButton button;
-    QCOMPARE(button.SetIconImage(150), 0);
-    QCOMPARE(button.ImageSize(), QSize(48, 48));
-    QCOMPARE(button.SetIconImage(145, 0, 0), 0);
-    QCOMPARE(button.ImageSize(), QSize(16, 16));
-    QCOMPARE(button.SetIconImage(160, 32, 32), 0);
-    QCOMPARE(button.ImageSize(), QSize(32, 32));
-    // A bitmap replaces the icon and keeps its own size.
-    QCOMPARE(button.SetBitmapImage(142, QColor(0xff, 0x00, 0xff)), 0);
-    QCOMPARE(button.ImageSize(), QSize(11, 14));
-    QCOMPARE(button.SetBitmapImage(141, QColor(0xff, 0x00, 0xff)), 0);
-    QCOMPARE(button.ImageSize(), QSize(10, 12));
-    // Something that does not load leaves no image behind, and no error.
-    QCOMPARE(button.SetIconImage(999), 0);
-    QVERIFY(!button.HasImage());
-}
-
-void TestIconButton::toolTipAndCursor()
-{
-    QWidget window;   // a window always has a cursor of its own; a child need not
-    CIconButton &button = *new CIconButton(&window);
-    button.SetToolTipText(QStringLiteral("Stop playing"), true);
-    QCOMPARE(button.toolTip(), QStringLiteral("Stop playing"));
-    button.SetToolTipText(QString(), true);
-    QCOMPARE(button.toolTip(), QStringLiteral("Stop playing"));
-    button.SetToolTipText(QStringLiteral("Later"), false);
-    QVERIFY(button.toolTip().isEmpty());
-    QCOMPARE(button.ToolTipText(), QStringLiteral("Later"));
-
-    QCOMPARE(button.SetHoverCursor(143, false), 0);
-    QVERIFY(button.testAttribute(Qt::WA_SetCursor));
-    QCOMPARE(button.cursor().shape(), Qt::BitmapCursor);
-    QCOMPARE(button.SetHoverCursor(142, false), 1);
-    QVERIFY(!button.testAttribute(Qt::WA_SetCursor));
-    QCOMPARE(button.SetHoverCursor(143, false), 0);
-    QCOMPARE(button.SetHoverCursor(0, false), 0);
-    QVERIFY(!button.testAttribute(Qt::WA_SetCursor));
 }
 
 QTEST_MAIN(TestIconButton)

@@ -17,8 +17,6 @@ private slots:
     void disablingMovesTheFocus_data();
     void disablingMovesTheFocus();
     void doubleClickIsTwoClicks();
-    void imagesKeepTheirSizes();
-    void toolTipAndCursor();
 
     void frame_data();
     void frame();
