@@ -1,6 +1,7 @@
 #include "platform/Host.h"
 
-#include <QtGlobal>
+#include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 Host *g_host = nullptr;
@@ -15,4 +16,9 @@ Host &Host::Instance()
 void Host::Install(Host *host)
 {
     g_host = host;
+}
+
+QString Host::ApplicationTitle()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }

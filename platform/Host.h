@@ -44,6 +44,10 @@ public:
     // The folder of the running program, with a trailing '/'.
     virtual QString ProgramFolder() = 0;
 
+    // The caption of the program's message boxes: the executable's name
+    // without extension.
+    static QString ApplicationTitle();
+
     // The one installed host. Installing replaces the previous one; the
     // caller keeps ownership.
     static Host &Instance();

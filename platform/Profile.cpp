@@ -1,5 +1,6 @@
 #include "platform/Profile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -167,6 +168,21 @@ bool WriteProfileString(const QString &path, const QString &section, const QStri
 {
     ProfileFile file(path);
     return file.SetValue(section, key, value) && file.Save();
+}
+
+QString ApplicationProfilePath()
+{
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QLatin1String("/.config");
+    return folder + QLatin1String("/kelvaro.ini");
+}
+
+int GetProfileInt(const QString &path, const QString &section, const QString &key,
+                  int defaultValue)
+{
+    const QString text = GetProfileString(path, section, key, QString());
+    return text.isNull() ? defaultValue : ProfileTextToInt(text);
 }
 
 int ProfileTextToInt(const QString &text)

@@ -48,6 +48,14 @@ QString GetProfileString(const QString &path, const QString &section, const QStr
 bool WriteProfileString(const QString &path, const QString &section, const QString &key,
                         const QString &value);
 
+// The profile of the person's own settings that are not conversion settings
+// (Tip of the Day): "kelvaro.ini" in $XDG_CONFIG_HOME, or in ~/.config.
+QString ApplicationProfilePath();
+
+// Reads a number from a profile, converted like atoi, or the default.
+int GetProfileInt(const QString &path, const QString &section, const QString &key,
+                  int defaultValue);
+
 // Converts text like the C library's atoi: leading blanks, an optional sign,
 // decimal digits; anything else ends the number, no digits give 0. Values
 // beyond the 32-bit range are clamped instead of wrapping.

@@ -125,6 +125,24 @@ bool SourceTable::SwapRows(int from, int to)
     return true;
 }
 
+void SourceTable::SetColumns(const QStringList &headers, const QList<Qt::Alignment> &alignments)
+{
+    m_headers = headers;
+    m_alignments = alignments;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+}
+
+QVariant SourceTable::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_headers.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_headers[section];
+    if (role == Qt::TextAlignmentRole && section < m_alignments.size())
+        return int(m_alignments[section] | Qt::AlignVCenter);
+    return {};
+}
+
 int SourceTable::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_rowCount;
@@ -139,8 +157,8 @@ QVariant SourceTable::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || !IsRow(index.row()))
         return {};
-    if (role == Qt::TextAlignmentRole && index.column() == DurationColumn)
-        return int(Qt::AlignCenter);
+    if (role == Qt::TextAlignmentRole && index.column() < m_alignments.size())
+        return int(m_alignments[index.column()] | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {

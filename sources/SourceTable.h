@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -54,7 +56,12 @@ public:
     // Exchanges two rows' paths, durations and sizes; the numbers stay.
     bool SwapRows(int from, int to);
 
+    // Column headers and how each column's text is aligned, set by the
+    // window that shows the table.
+    void SetColumns(const QStringList &headers, const QList<Qt::Alignment> &alignments);
+
     // The model's view of it.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -69,4 +76,6 @@ private:
     std::array<int, kCapacity> m_widths{};
     std::array<int, kCapacity> m_heights{};
     double m_totalDuration = 0.0;
+    QStringList m_headers;
+    QList<Qt::Alignment> m_alignments;
 };

@@ -1,0 +1,360 @@
+#include "app/CKelvaroDlg.h"
+
+#include "app/ListSelectionDelegate.h"
+#include "app/Skin.h"
+#include "controls/CIconButton.h"
+#include "controls/CNiceSliderCtrl.h"
+#include "engine/CommandLine.h"
+#include "engine/EncoderContract.h"
+#include "engine/EncoderLauncher.h"
+#include "platform/DialogBuilder.h"
+#include "res/Menus.h"
+#include "res/Strings.h"
+#include "res/Templates.h"
+#include "res/pictures/Pictures.h"
+#include "sources/ProbeQueue.h"
+#include "sources/Settings.h"
+#include "sources/SourceTable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTreeView>
+
+namespace {
+
+constexpr QRgb kTransparentColour = 0xFF00FF;
+
+// Pictures on the buttons.
+enum PictureId : int {
+    IDR_MAINFRAME = 128,
+    IDI_ADD_SMALL = 145,
+    IDI_REMOVE_SMALL = 146,
+    IDI_MOVE_UP = 147,
+    IDI_MOVE_DOWN = 148,
+    IDI_HELP = 150,
+    IDI_ADD = 160,
+    IDI_REMOVE = 161,
+    IDI_CONVERT = 162,
+    IDB_STOP = 140,
+    IDB_PAUSE = 141,
+    IDB_PLAY = 142,
+    IDC_HAND = 143,
+};
+
+QWidget *MakeControl(const ControlTemplate &control, QWidget *parent)
+{
+    switch (control.kind) {
+    case ControlKind::IconButton: return new CIconButton(QString::fromUtf8(control.text), parent);
+    case ControlKind::PushButton: {
+        if (control.id != IDC_BROWSE)
+            return nullptr;
+        // The browse button has the icon button's behaviour but the style
+        // draws it.
+        auto *button = new CIconButton(QString::fromUtf8(control.text), parent);
+        button->SetOwnerDraw(false);
+        return button;
+    }
+    case ControlKind::NiceSlider: return new CNiceSliderCtrl(parent);
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+const std::vector<CKelvaroDlg::Route> &CKelvaroDlg::CommandMap()
+{
+    static const std::vector<Route> map{
+        {IDC_ADD, &CKelvaroDlg::OnAddFiles},
+        {IDC_ADD_SMALL, &CKelvaroDlg::OnAddFiles},
+        {ID_LIST_ADD, &CKelvaroDlg::OnAddFiles},
+        {IDC_REMOVE, &CKelvaroDlg::OnRemoveFile},
+        {IDC_REMOVE_SMALL, &CKelvaroDlg::OnRemoveFile},
+        {ID_LIST_REMOVE, &CKelvaroDlg::OnRemoveFile},
+        {IDC_MOVE_UP, &CKelvaroDlg::OnMoveUp},
+        {ID_LIST_UP, &CKelvaroDlg::OnMoveUp},
+        {IDC_MOVE_DOWN, &CKelvaroDlg::OnMoveDown},
+        {ID_LIST_DOWN, &CKelvaroDlg::OnMoveDown},
+        {IDC_CONVERT, &CKelvaroDlg::OnConvert},
+        {IDC_PLAY, &CKelvaroDlg::OnPlayPause},
+        {ID_LIST_PLAYPAUSE, &CKelvaroDlg::OnPlayPause},
+        {IDC_STOP, &CKelvaroDlg::OnStop},
+        {ID_LIST_STOP, &CKelvaroDlg::OnStop},
+        {IDC_HELP_BUTTON, &CKelvaroDlg::OnHelpButton},
+        {ID_HELP_CONTENT, &CKelvaroDlg::OnHelpContents},
+        {ID_HELP_ABOUT, &CKelvaroDlg::OnAbout},
+        {ID_HELP_HOMEPAGE, &CKelvaroDlg::OnHomePage},
+        {ID_HELP_TIP, &CKelvaroDlg::OnTipOfTheDay},
+        {IDC_BROWSE, &CKelvaroDlg::OnBrowseFolder},
+        {IDC_CODEC_MPEG4, &CKelvaroDlg::OnCodecMpeg4},
+        {IDC_CODEC_XVID, &CKelvaroDlg::OnCodecXvid},
+        {IDC_CODEC_H264, &CKelvaroDlg::OnCodecH264},
+        {IDC_LETTERBOX, &CKelvaroDlg::OnLetterbox},
+    };
+    return map;
+}
+
+CKelvaroDlg::CKelvaroDlg(QWidget *parent)
+    : QDialog(parent)
+    , m_builder(std::make_unique<DialogBuilder>(*FindTemplate(IDD_MAIN)))
+    , m_sources(new SourceTable(this))
+    , m_launcher(new EncoderLauncher(
+          m_settings, [this](int mode, int code, int value) { return OnEncoderMessage(mode, code, value); },
+          this))
+    , m_probes(new ProbeQueue(*m_sources, m_settings, *m_launcher, this))
+    , m_icon(LoadIconResource(IDR_MAINFRAME))
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    m_version = Settings::Load(m_settings, GetProgramFolder());
+    m_builder->Build(this, MakeControl);
+    DoDataExchange();
+    OnInitDialog();
+}
+
+CKelvaroDlg::~CKelvaroDlg()
+{
+    // However the window was closed, the settings outlive it.
+    Settings::Save(m_settings, GetProgramFolder());
+}
+
+QWidget *CKelvaroDlg::Control(int id) const
+{
+    return m_builder->Control(id);
+}
+
+int CKelvaroDlg::DoModal()
+{
+    return exec();
+}
+
+void CKelvaroDlg::DoDataExchange()
+{
+    const DialogBuilder &b = *m_builder;
+    m_quality = b.Control<QComboBox>(IDC_QUALITY);
+    m_volumeLabel = b.Control<QLabel>(IDC_VOLUME_LABEL);
+    m_volume = b.Control<QSlider>(IDC_VOLUME);
+    m_letterbox = b.Control<QCheckBox>(IDC_LETTERBOX);
+    m_resolution = b.Control<QComboBox>(IDC_RESOLUTION);
+    m_position = b.Control<CNiceSliderCtrl>(IDC_POSITION);
+    m_folder = b.Control<QLineEdit>(IDC_FOLDER);
+    m_browse = b.Control(IDC_BROWSE);
+    m_stop = b.Control<CIconButton>(IDC_STOP);
+    m_play = b.Control<CIconButton>(IDC_PLAY);
+    m_moveUp = b.Control<CIconButton>(IDC_MOVE_UP);
+    m_removeSmall = b.Control<CIconButton>(IDC_REMOVE_SMALL);
+    m_moveDown = b.Control<CIconButton>(IDC_MOVE_DOWN);
+    m_addSmall = b.Control<CIconButton>(IDC_ADD_SMALL);
+    m_help = b.Control<CIconButton>(IDC_HELP_BUTTON);
+    m_add = b.Control<CIconButton>(IDC_ADD);
+    m_remove = b.Control<CIconButton>(IDC_REMOVE);
+    m_convert = b.Control<CIconButton>(IDC_CONVERT);
+    m_backdrop = b.Control<QFrame>(IDC_BACKDROP);
+    m_list = b.Control<QTreeView>(IDC_LIST);
+    m_preview = b.Control(IDC_PREVIEW);
+    m_codecRadios = {b.Control<QRadioButton>(IDC_CODEC_MPEG4), b.Control<QRadioButton>(IDC_CODEC_XVID),
+                     b.Control<QRadioButton>(IDC_CODEC_H264)};
+    m_quality->addItems(Settings::QualityItems());
+    m_resolution->addItems(Settings::ResolutionItems());
+}
+
+void CKelvaroDlg::OnInitDialog()
+{
+    WireMessageMap();
+    // On this platform the window manager owns the system menu; the About
+    // item is offered by the window's own menu instead (contextMenuEvent).
+    setWindowIcon(m_icon);
+    SetUpList();
+    Skin::ApplyToWindow(m_backdrop);
+    ConfigureButtons();
+    InitSettingsControls();
+    m_sources->SetTotalDuration(0.0);
+    InitVolumeControls();
+}
+
+void CKelvaroDlg::WireMessageMap()
+{
+    for (const Route &route : CommandMap()) {
+        if (auto *button = qobject_cast<QAbstractButton *>(Control(route.id))) {
+            const int id = route.id;
+            connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+        }
+    }
+    connect(m_quality, &QComboBox::activated, this, &CKelvaroDlg::OnQualityChange);
+    connect(m_resolution, &QComboBox::activated, this, &CKelvaroDlg::OnResolutionChange);
+    connect(m_volume, &QSlider::valueChanged, this, &CKelvaroDlg::OnHScroll);
+    connect(m_position, &CNiceSliderCtrl::ReleasedCapture, this, &CKelvaroDlg::OnPositionReleased);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &CKelvaroDlg::OnListRightClick);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &CKelvaroDlg::OnListDoubleClick);
+}
+
+bool CKelvaroDlg::OnCommand(int id)
+{
+    for (const Route &route : CommandMap()) {
+        if (route.id == id) {
+            (this->*route.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CKelvaroDlg::OnSysCommand(int id)
+{
+    if ((id & 0xFFF0) == IDM_ABOUTBOX)
+        OnAbout();
+}
+
+void CKelvaroDlg::SetUpList()
+{
+    m_list->setModel(m_sources);
+    m_sources->SetColumns(
+        {QStringLiteral(" Number"), QStringLiteral("  File path"), QStringLiteral("   Duration")},
+        {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter});
+    QHeaderView *header = m_list->header();
+    header->setStretchLastSection(false);
+    header->resizeSection(SourceTable::NumberColumn, 90);
+    header->resizeSection(SourceTable::PathColumn, 360);
+    header->resizeSection(SourceTable::DurationColumn, 122);
+    m_list->setTextElideMode(Qt::ElideMiddle);
+    InstallFocusOnlySelection(m_list);
+    // Files dropped from a file manager are added; Delete removes a row.
+    m_list->setAcceptDrops(true);
+    m_list->viewport()->setAcceptDrops(true);
+    m_list->viewport()->installEventFilter(this);
+    m_list->installEventFilter(this);
+}
+
+void CKelvaroDlg::ConfigureButtons()
+{
+    struct IconSetup {
+        CIconButton *button;
+        int icon;
+        int size;  // 0: the picture's own size
+        const char *tip;
+    };
+    const IconSetup icons[] = {
+        {m_convert, IDI_CONVERT, 48, "Start converting"},
+        {m_remove, IDI_REMOVE, 48, "Remove the selected video file"},
+        {m_add, IDI_ADD, 48, "Add video files to the list"},
+        {m_help, IDI_HELP, 0, "About,help,home page,tip of the day."},
+        {m_addSmall, IDI_ADD_SMALL, 0, "Add video files to the list"},
+        {m_removeSmall, IDI_REMOVE_SMALL, 0, "Remove the selected video file"},
+        {m_moveUp, IDI_MOVE_UP, 0, "Move the selected video file up"},
+        {m_moveDown, IDI_MOVE_DOWN, 0, "Move the selected video file down"},
+    };
+    for (const IconSetup &setup : icons) {
+        setup.button->SetIconImage(setup.icon, setup.size, setup.size);
+        setup.button->SetToolTipText(QString::fromUtf8(setup.tip), true);
+        setup.button->UseParentBackground(false);
+        setup.button->SetImageLayout(1, true);
+    }
+
+    const auto setUpPreviewButton = [](CIconButton *button, int bitmap, const QString &tip) {
+        button->SetBitmapImage(bitmap, QColor(kTransparentColour));
+        button->SetToolTipText(tip, true);
+        button->UseParentBackground(false);
+        button->SetHoverFrame(false, false);
+        button->SetHoverCursor(IDC_HAND, false);
+    };
+    setUpPreviewButton(m_play, IDB_PLAY, QStringLiteral("Play the selected video file"));
+    m_previewState = Stopped;
+    setUpPreviewButton(m_stop, IDB_STOP, QStringLiteral("Stop playing"));
+}
+
+int CKelvaroDlg::OnEncoderMessage(int mode, int code, int value)
+{
+    if (mode == ENC_MODE_PROBE)
+        return m_probes->OnEncoderMessage(code, value);
+    return OnConversionMessage(code, value);
+}
+
+bool CKelvaroDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
+        OnRemoveFile();
+        return true;
+    }
+    if (watched == m_list->viewport()
+        && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (drag->mimeData()->hasUrls()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+    }
+    if (watched == m_list->viewport() && event->type() == QEvent::Drop) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        QStringList paths;
+        for (const QUrl &url : drop->mimeData()->urls()) {
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+        }
+        drop->acceptProposedAction();
+        AddFiles(paths);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CKelvaroDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Enter ends the window unless a push button has the focus, which it
+    // then presses; Escape ends it too (QDialog's own handling).
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        else
+            accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CKelvaroDlg::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The window's own menu: the platform's system menu belongs to the
+    // window manager, so the About item lives here.
+    auto *menu = new QMenu(this);
+    QAction *about = menu->addAction(LoadStringResource(IDS_ABOUTBOX));
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    ShowPopup(menu, event->globalPos(), false);
+}
+
+void CKelvaroDlg::ShowPopup(QMenu *menu, QPoint position, bool throughSkin)
+{
+    connect(menu, &QMenu::triggered, this, [this](QAction *action) { OnCommand(CommandOf(action)); });
+    // The menu goes away once closed, chosen or not.
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    if (throughSkin)
+        Skin::TrackPopupMenu(menu, 2, position.x(), position.y(), this);
+    else
+        menu->popup(position);
+}
+
+void CKelvaroDlg::OnHelpButton()
+{
+    QPoint position = QCursor::pos();
+    if (position == QPoint(-1, -1))
+        position = mapToGlobal(QPoint(5, 5));
+    ShowPopup(LoadPopupMenu(IDR_HELP_MENU, this), position, false);
+}
+
+void CKelvaroDlg::OnListRightClick(QPoint position)
+{
+    // Shown wherever the list was clicked, on a row or not; its commands act
+    // on the selected row.
+    ShowPopup(LoadPopupMenu(IDR_LIST_MENU, this), m_list->viewport()->mapToGlobal(position), true);
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "engine/ConversionSettings.h"
+
+#include <QDialog>
+#include <QIcon>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class CIconButton;
+class CNiceSliderCtrl;
+class DialogBuilder;
+class EncoderLauncher;
+class ProbeQueue;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QRadioButton;
+class QSlider;
+class QTreeView;
+class SourceTable;
+
+// The main window: the source list, the settings, the preview and the
+// command buttons. It owns the settings, the source table and the progress
+// window, and routes every command to its handler.
+class CKelvaroDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum PreviewState { Stopped = 0, Playing = 1, Paused = 2 };
+
+    explicit CKelvaroDlg(QWidget *parent = nullptr);
+    ~CKelvaroDlg() override;
+
+    // Runs the window until it is closed; the result is of no interest.
+    int DoModal();
+
+    // Runs one command by number, as a button or a menu item sends it;
+    // false for a number the window does not handle.
+    bool OnCommand(int id);
+
+    // Adds files as the add command does, without asking for them (files
+    // dropped on the list).
+    void AddFiles(const QStringList &paths);
+
+    // A message of an encoder job; the result answers a progress message.
+    int OnEncoderMessage(int mode, int code, int value);
+
+    // Runs a command of the window's own menu (its "system menu").
+    void OnSysCommand(int id);
+
+    const ConversionSettings &Settings() const { return m_settings; }
+    SourceTable &Sources() { return *m_sources; }
+    const QString &VersionText() const { return m_version; }
+    int PreviewStateValue() const { return m_previewState; }
+    QWidget *Control(int id) const;
+    const DialogBuilder &Layout() const { return *m_builder; }
+
+    // The system-menu command that shows the About box.
+    static constexpr int IDM_ABOUTBOX = 0x0010;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    // One row of the window's message map: a command number and its handler.
+    struct Route {
+        int id;
+        void (CKelvaroDlg::*handler)();
+    };
+    static const std::vector<Route> &CommandMap();
+
+    void DoDataExchange();
+    void OnInitDialog();
+    void WireMessageMap();
+    void ConfigureButtons();
+    void SetUpList();
+    void ShowPopup(QMenu *menu, QPoint position, bool throughSkin);
+
+    // Settings.
+    void InitSettingsControls();
+    void InitVolumeControls();
+    void CheckCodecRadio();
+    void OnCodecMpeg4();
+    void OnCodecXvid();
+    void OnCodecH264();
+    void OnQualityChange();
+    void OnResolutionChange();
+    void OnLetterbox();
+    void OnHScroll(int position);
+    void OnBrowseFolder();
+
+    // Source list.
+    static QString FileFilter();
+    int SelectedRow() const;
+    void SelectRow(int row);
+    void MoveSelected(int step);
+    void SwapRows(int from, int to);
+    void OnAddFiles();
+    void OnRemoveFile();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnListRightClick(QPoint position);
+    void OnListDoubleClick();
+
+    // Preview.
+    void OnPlayPause();
+    void OnStop();
+    void OnPositionReleased();
+
+    // Conversion.
+    void OnConvert();
+    int OnConversionMessage(int code, int value);
+
+    // Help.
+    void OnHelpButton();
+    void OnHelpContents();
+    void OnAbout();
+    void OnHomePage();
+    void OnTipOfTheDay();
+
+    int m_previewState = Stopped;
+    ConversionSettings m_settings;
+    QString m_version;
+    std::unique_ptr<DialogBuilder> m_builder;
+    SourceTable *m_sources = nullptr;
+    EncoderLauncher *m_launcher = nullptr;
+    ProbeQueue *m_probes = nullptr;
+    QIcon m_icon;
+
+    QComboBox *m_quality = nullptr;
+    QLabel *m_volumeLabel = nullptr;
+    QSlider *m_volume = nullptr;
+    QCheckBox *m_letterbox = nullptr;
+    QComboBox *m_resolution = nullptr;
+    CNiceSliderCtrl *m_position = nullptr;
+    QLineEdit *m_folder = nullptr;
+    CIconButton *m_stop = nullptr;
+    CIconButton *m_play = nullptr;
+    CIconButton *m_moveUp = nullptr;
+    CIconButton *m_removeSmall = nullptr;
+    CIconButton *m_moveDown = nullptr;
+    CIconButton *m_addSmall = nullptr;
+    CIconButton *m_help = nullptr;
+    CIconButton *m_add = nullptr;
+    CIconButton *m_remove = nullptr;
+    CIconButton *m_convert = nullptr;
+    QWidget *m_browse = nullptr;
+    QFrame *m_backdrop = nullptr;
+    QTreeView *m_list = nullptr;
+    QWidget *m_preview = nullptr;
+    std::array<QRadioButton *, 3> m_codecRadios{};
+};

@@ -1,0 +1,21 @@
+// Commands whose work is still to come; they are routed already so that the
+// window's message map is complete.
+#include "app/CKelvaroDlg.h"
+
+#include "help/CTipOfTheDayDialog.h"
+
+void CKelvaroDlg::OnListDoubleClick() {}
+void CKelvaroDlg::OnPlayPause() {}
+void CKelvaroDlg::OnStop() {}
+void CKelvaroDlg::OnPositionReleased() {}
+void CKelvaroDlg::OnConvert() {}
+int CKelvaroDlg::OnConversionMessage(int, int) { return 0; }
+void CKelvaroDlg::OnHelpContents() {}
+void CKelvaroDlg::OnAbout() {}
+void CKelvaroDlg::OnHomePage() {}
+
+void CKelvaroDlg::OnTipOfTheDay()
+{
+    CTipOfTheDayDialog tip;
+    tip.DoModal();
+}

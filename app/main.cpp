@@ -1,0 +1,8 @@
+#include "app/CKelvaroApp.h"
+
+int main(int argc, char **argv)
+{
+    CKelvaroApp app(argc, argv);
+    app.InitInstance();
+    return app.ExitInstance();
+}

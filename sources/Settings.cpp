@@ -1,0 +1,138 @@
+#include "sources/Settings.h"
+
+#include "engine/ConversionSettings.h"
+#include "platform/Profile.h"
+
+#include <QDir>
+
+#include <array>
+
+namespace {
+
+struct Quality {
+    const char *text;
+    int videoBitrate;
+    int audioBitrate;
+};
+
+// The runs of blanks line the bitrates up in the list. The best quality's
+// 196 kbit/s, not the 192 its label shows, is what files have always had.
+const std::array<Quality, 9> kQualities{{
+    {"1.Lowest  Video:216kbps    Audio:32kbps", 216, 32},
+    {"2.Lower   Video:384kbps    Audio:48kbps", 384, 48},
+    {"3.Low     Video:512kbps    Audio:56kbps", 512, 56},
+    {"4.Normal  Video:640kbps    Audio:64kbps", 640, 64},
+    {"5.Medium  Video:768kbps    Audio:80kbps", 768, 80},
+    {"6.Good    Video:1000kbps   Audio:96kbps", 1000, 96},
+    {"7.Better  Video:1500kbps   Audio:128kbps", 1500, 128},
+    {"8.High    Video:2000kbps   Audio:160kbps", 2000, 160},
+    {"9.Best    Video:2500kbps   Audio:192kbps", 2500, 196},
+}};
+
+struct Resolution {
+    int width;
+    int height;
+};
+
+const std::array<Resolution, 18> kResolutions{{
+    {160, 80}, {160, 120}, {288, 256}, {320, 160}, {320, 180}, {320, 240},
+    {480, 240}, {480, 360}, {480, 480}, {576, 400}, {592, 384}, {624, 368},
+    {640, 272}, {640, 352}, {672, 336}, {720, 320}, {752, 304}, {784, 288},
+}};
+
+// An index outside a table falls back to the row after the table's last,
+// which each table defines separately.
+constexpr Quality kOtherQuality{"", 1000, 96};
+constexpr Resolution kOtherResolution{320, 240};
+
+const QString kSource = QStringLiteral("Source");
+const QString kDestinate = QStringLiteral("Destinate");
+
+} // namespace
+
+namespace Settings {
+
+QStringList QualityItems()
+{
+    QStringList items;
+    for (const Quality &quality : kQualities)
+        items << QString::fromLatin1(quality.text);
+    return items;
+}
+
+QStringList ResolutionItems()
+{
+    QStringList items;
+    for (const Resolution &resolution : kResolutions)
+        items << QStringLiteral("%1 x %2").arg(resolution.width).arg(resolution.height);
+    return items;
+}
+
+void ApplyQuality(ConversionSettings &settings)
+{
+    const bool known = settings.quality >= 0 && settings.quality < int(kQualities.size());
+    const Quality &quality = known ? kQualities[settings.quality] : kOtherQuality;
+    settings.videoBitrate = quality.videoBitrate;
+    settings.audioBitrate = quality.audioBitrate;
+}
+
+void ApplyResolution(ConversionSettings &settings)
+{
+    const bool known = settings.resolution >= 0 && settings.resolution < int(kResolutions.size());
+    const Resolution &resolution = known ? kResolutions[settings.resolution] : kOtherResolution;
+    settings.width = resolution.width;
+    settings.height = resolution.height;
+}
+
+QString OptionFilePath(const QString &programFolder)
+{
+    return programFolder + QLatin1String("option.ini");
+}
+
+QString VersionFilePath(const QString &programFolder)
+{
+    return programFolder + QLatin1String("version.ini");
+}
+
+QString DefaultOutputFolder()
+{
+    return QDir::homePath() + QLatin1String("/ipod video/");
+}
+
+QString Load(ConversionSettings &settings, const QString &programFolder)
+{
+    const QString version =
+        GetProfileString(VersionFilePath(programFolder), QStringLiteral("General"),
+                         QStringLiteral("Version"), QStringLiteral("1.00"))
+            .left(15);
+
+    const ProfileFile options(OptionFilePath(programFolder));
+    const auto number = [&](const char *key, const char *defaultValue) {
+        return ProfileTextToInt(options.Value(kSource, QString::fromLatin1(key),
+                                              QString::fromLatin1(defaultValue)));
+    };
+    settings.codec = number("Video codec", "0");
+    settings.quality = number("Output quality", "5");
+    settings.resolution = number("Resolution", "5");
+    settings.letterbox = number("Letterbox", "1");
+    settings.volume = number("Volume", "100");
+    settings.outputFolder =
+        options.Value(kDestinate, QStringLiteral("Temporary folder"), DefaultOutputFolder());
+    return version;
+}
+
+bool Save(const ConversionSettings &settings, const QString &programFolder)
+{
+    ProfileFile options(OptionFilePath(programFolder));
+    bool ok = options.SetValue(kSource, QStringLiteral("Video codec"), QString::number(settings.codec));
+    ok &= options.SetValue(kSource, QStringLiteral("Output quality"), QString::number(settings.quality));
+    ok &= options.SetValue(kSource, QStringLiteral("Resolution"), QString::number(settings.resolution));
+    ok &= options.SetValue(kSource, QStringLiteral("Letterbox"), QString::number(settings.letterbox));
+    ok &= options.SetValue(kSource, QStringLiteral("Volume"), QString::number(settings.volume));
+    // A folder whose name cannot be stored (a line break in it) keeps the
+    // one stored before; the rest is still saved, and the caller told.
+    ok &= options.SetValue(kDestinate, QStringLiteral("Temporary folder"), settings.outputFolder);
+    return options.Save() && ok;
+}
+
+} // namespace Settings

@@ -1,0 +1,150 @@
+#include "engine/ConversionSettings.h"
+#include "engine/EncoderLauncher.h"
+#include "sources/ProbeQueue.h"
+#include "sources/SourceTable.h"
+
+#include "FakeHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The test encoder acts out the scenario named by each file's name:
+// "probe" reports 12 s at 640x480, "long" 360000 s, "bare" nothing at all,
+// "fail" a failure, "die" dies half-way.
+class ProbeQueueTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        SourceTable table;
+        ConversionSettings settings;
+        EncoderLauncher launcher{settings, [this](int, int code, int value) {
+                                     return queue->OnEncoderMessage(code, value);
+                                 }};
+        ProbeQueue *queue = new ProbeQueue(table, settings, launcher, &launcher);
+    };
+
+    QStringList Paths(const SourceTable &table)
+    {
+        QStringList paths;
+        for (int i = 0; i < table.RowCount(); ++i)
+            paths << table.Path(i);
+        return paths;
+    }
+
+    QString Folder() const { return m_output.path() + QStringLiteral("/out/"); }
+
+    FakeHost m_host;
+    QTemporaryDir m_program;
+    QTemporaryDir m_output;
+    QString m_cwd = QDir::currentPath();
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_host.programFolder = m_program.path() + QLatin1Char('/');
+        QVERIFY(QFile::link(QStringLiteral(KELVARO_TEST_HELPER_DIR "../platform/channel_peer"),
+                            m_host.programFolder + QStringLiteral("morlenc")));
+    }
+    void init() { m_host.messages.clear(); }
+    void cleanup() { QDir::setCurrent(m_cwd); }
+
+    void filesBecomeRowsInOrderEachAfterItsProbe()
+    {
+        Fixture f;
+        QVERIFY(f.queue->Add({"/v/probe.1.avi", "/v/long.2.avi", "/v/probe.3.avi"}, Folder()));
+        QCOMPARE(f.table.RowCount(), 0);  // nothing before its probe ends
+        QVERIFY(f.queue->IsRunning());
+        QTRY_COMPARE(f.table.RowCount(), 3);
+        QVERIFY(!f.queue->IsRunning());
+        QCOMPARE(Paths(f.table), (QStringList{"/v/probe.1.avi", "/v/long.2.avi", "/v/probe.3.avi"}));
+        QCOMPARE(f.table.DurationText(0), QStringLiteral("00:00:12"));
+        QCOMPARE(f.table.DurationText(1), QStringLiteral("100:00:00"));
+        QCOMPARE(f.table.Width(2), 640);
+        QCOMPARE(f.table.Height(2), 480);
+        QCOMPARE(f.table.TotalDuration(), 360024.0);
+        QCOMPARE(f.settings.outputFolder, Folder());
+        QVERIFY(QFileInfo(Folder()).isDir());
+        QVERIFY(m_host.messages.isEmpty());
+    }
+
+    void filesChosenWhileProbingJoinTheQueue()
+    {
+        Fixture f;
+        f.queue->Add({"/v/long.1.avi", "/v/probe.2.avi"}, Folder());
+        f.queue->Add({"/v/probe.3.avi"}, Folder());
+        QCOMPARE(f.queue->PendingCount(), 3);
+        QTRY_COMPARE(f.table.RowCount(), 3);
+        QCOMPARE(Paths(f.table), (QStringList{"/v/long.1.avi", "/v/probe.2.avi", "/v/probe.3.avi"}));
+        QCOMPARE(f.table.Duration(0), 360000.0);
+        QCOMPARE(f.table.Duration(1), 12.0);
+    }
+
+    void probeThatReportsNothingInheritsNothing()
+    {
+        Fixture f;
+        f.queue->Add({"/v/long.1.avi"}, Folder());
+        QTRY_COMPARE(f.table.RowCount(), 1);
+        f.table.RemoveRow(0);  // its values stay behind in the slot
+        f.queue->Add({"/v/bare.2.avi"}, Folder());
+        QTRY_COMPARE(f.table.RowCount(), 1);
+        QCOMPARE(f.table.Duration(0), 0.0);
+        QCOMPARE(f.table.Width(0), 0);
+        QCOMPARE(f.table.TotalDuration(), 0.0);
+    }
+
+    void unreadableFilesAreNotAddedAndListedOnce()
+    {
+        Fixture f;
+        f.queue->Add({"/v/probe.1.avi", "/v/fail.2.txt", "/v/die.3.avi", "/v/probe.4.avi"}, Folder());
+        QTRY_VERIFY(!f.queue->IsRunning());
+        QCOMPARE(Paths(f.table), (QStringList{"/v/probe.1.avi", "/v/probe.4.avi"}));
+        QCOMPARE(m_host.messages.size(), 1);
+        const QString text = m_host.messages.first().text;
+        QVERIFY2(text.contains(QStringLiteral("/v/fail.2.txt: the file cannot be opened or is not a video file")),
+                 qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("/v/die.3.avi: the encoder stopped unexpectedly")), qPrintable(text));
+        QCOMPARE(m_host.messages.first().icon, Host::Icon::Warning);
+    }
+
+    void fullTableTakesNoMoreFiles()
+    {
+        Fixture f;
+        const int startsBefore = int(m_host.starts.size());
+        for (int i = 0; i < 98; ++i)
+            f.table.AppendProbedRow(QStringLiteral("/v/%1.avi").arg(i));
+        f.queue->Add({"/v/probe.98.avi", "/v/probe.99.avi", "/v/probe.100.avi"}, Folder());
+        QTRY_VERIFY(!f.queue->IsRunning());
+        QCOMPARE(f.table.RowCount(), 99);
+        QCOMPARE(f.table.Path(98), QStringLiteral("/v/probe.98.avi"));
+        QCOMPARE(m_host.messages.size(), 1);
+        QVERIFY2(m_host.messages.first().text.contains(QStringLiteral("at most 99 files; 2 more files were not added")),
+                 qPrintable(m_host.messages.first().text));
+        QCOMPARE(int(m_host.starts.size()), startsBefore + 1);  // no probe beyond the table
+    }
+
+    void folderThatCannotBeMadeStopsTheCommand()
+    {
+        Fixture f;
+        const int startsBefore = int(m_host.starts.size());
+        QVERIFY(!f.queue->Add({"/v/probe.1.avi"}, QStringLiteral("/proc/kelvaro/videos/")));
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages.first().text, QStringLiteral("Fail to create tmp folder /proc/kelvaro/videos/"));
+        QCOMPARE(m_host.messages.first().buttons, Host::Buttons::Ok);
+        QCOMPARE(int(m_host.starts.size()), startsBefore);
+        QCOMPARE(f.queue->PendingCount(), 0);
+    }
+
+    void emptyFolderFieldIsReported()
+    {
+        Fixture f;
+        QVERIFY(!f.queue->Add({"/v/probe.1.avi"}, QString()));
+        QCOMPARE(m_host.messages.first().text, QStringLiteral("Fail to create tmp folder "));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProbeQueueTest)
+#include "tst_probequeue.moc"

@@ -1,0 +1,159 @@
+#include "engine/ConversionSettings.h"
+#include "platform/Profile.h"
+#include "sources/Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString Folder() const { return m_dir.path() + QLatin1Char('/'); }
+    void WriteOptions(const QByteArray &text)
+    {
+        QFile file(Folder() + QStringLiteral("option.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+    QByteArray ReadOptions() const
+    {
+        QFile file(Folder() + QStringLiteral("option.ini"));
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(Folder() + QStringLiteral("option.ini"));
+        QFile::remove(Folder() + QStringLiteral("version.ini"));
+    }
+
+    void withoutFilesEveryDefault()
+    {
+        ConversionSettings settings;
+        settings.codec = settings.quality = settings.resolution = settings.letterbox = settings.volume = -9;
+        QCOMPARE(Settings::Load(settings, Folder()), QStringLiteral("1.00"));
+        QCOMPARE(settings.codec, 0);
+        QCOMPARE(settings.quality, 5);
+        QCOMPARE(settings.resolution, 5);
+        QCOMPARE(settings.letterbox, 1);
+        QCOMPARE(settings.volume, 100);
+        QCOMPARE(settings.outputFolder, QDir::homePath() + QStringLiteral("/ipod video/"));
+
+        QVERIFY(Settings::Save(settings, Folder()));
+        QCOMPARE(ReadOptions(), QByteArray("[Source]\nVideo codec=0\nOutput quality=5\nResolution=5\n"
+                                           "Letterbox=1\nVolume=100\n[Destinate]\nTemporary folder=")
+                                    + QFile::encodeName(QDir::homePath()) + "/ipod video/\n");
+    }
+
+    void valuesTakenAsFound_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("quality");
+        QTest::addColumn<int>("resolution");
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("videoBitrate");
+        QTest::addColumn<int>("audioBitrate");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("best quality: 196 kbit/s")
+            << QByteArray("[Source]\nOutput quality=8\nResolution=0\n") << 8 << 0 << 100 << 2500 << 196 << 160 << 80;
+        QTest::newRow("lowest, last resolution")
+            << QByteArray("[Source]\nOutput quality=0\nResolution=17\n") << 0 << 17 << 100 << 216 << 32 << 784 << 288;
+        QTest::newRow("resolution 40")
+            << QByteArray("[Source]\nResolution=40\n") << 5 << 40 << 100 << 1000 << 96 << 320 << 240;
+        QTest::newRow("garbage numbers read as 0 or their leading digits")
+            << QByteArray("[Source]\nOutput quality=abc\nResolution=7x\nVolume= 150%\n") << 0 << 7 << 150 << 216 << 32 << 480 << 360;
+        QTest::newRow("negative index")
+            << QByteArray("[Source]\nOutput quality=-1\nResolution=-1\n") << -1 << -1 << 100 << 1000 << 96 << 320 << 240;
+    }
+    void valuesTakenAsFound()
+    {
+        QFETCH(QByteArray, file);
+        WriteOptions(file);
+        ConversionSettings settings;
+        Settings::Load(settings, Folder());
+        QTEST(settings.quality, "quality");
+        QTEST(settings.resolution, "resolution");
+        QTEST(settings.volume, "volume");
+        Settings::ApplyQuality(settings);
+        Settings::ApplyResolution(settings);
+        QTEST(settings.videoBitrate, "videoBitrate");
+        QTEST(settings.audioBitrate, "audioBitrate");
+        QTEST(settings.width, "width");
+        QTEST(settings.height, "height");
+        // Written back unchanged.
+        QVERIFY(Settings::Save(settings, Folder()));
+        ConversionSettings again;
+        Settings::Load(again, Folder());
+        QCOMPARE(again.quality, settings.quality);
+        QCOMPARE(again.resolution, settings.resolution);
+    }
+
+    void itemTextsKeepTheirBlanks()
+    {
+        const QStringList quality = Settings::QualityItems();
+        QCOMPARE(quality.size(), 9);
+        QCOMPARE(quality[5], QStringLiteral("6.Good    Video:1000kbps   Audio:96kbps"));
+        QCOMPARE(quality[8], QStringLiteral("9.Best    Video:2500kbps   Audio:192kbps"));
+        const QStringList resolution = Settings::ResolutionItems();
+        QCOMPARE(resolution.size(), 18);
+        QCOMPARE(resolution[5], QStringLiteral("320 x 240"));
+        QCOMPARE(resolution[17], QStringLiteral("784 x 288"));
+    }
+
+    void versionFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("present") << QByteArray("[General]\nVersion=2.5\n") << "2.5";
+        QTest::newRow("key missing") << QByteArray("[General]\n") << "1.00";
+        QTest::newRow("cut to 15 characters") << QByteArray("[General]\nVersion=1234567890abcdefgh\n")
+                                              << "1234567890abcde";
+    }
+    void versionFile()
+    {
+        QFETCH(QByteArray, file);
+        QFile version(Folder() + QStringLiteral("version.ini"));
+        QVERIFY(version.open(QIODevice::WriteOnly));
+        version.write(file);
+        version.close();
+        ConversionSettings settings;
+        QTEST(Settings::Load(settings, Folder()), "version");
+    }
+
+    void folderThatCannotBeStoredKeepsTheOldOne()
+    {
+        WriteOptions("[Destinate]\nTemporary folder=/old/\n");
+        ConversionSettings settings;
+        Settings::Load(settings, Folder());
+        settings.outputFolder = QStringLiteral("/new\nfolder/");
+        settings.volume = 120;
+        QVERIFY(!Settings::Save(settings, Folder()));
+        ConversionSettings again;
+        Settings::Load(again, Folder());
+        QCOMPARE(again.outputFolder, QStringLiteral("/old/"));
+        QCOMPARE(again.volume, 120);
+    }
+
+    void unwritableOptionFileIsReported()
+    {
+        const QString path = Folder() + QStringLiteral("option.ini");
+        QVERIFY(QDir().mkpath(path));  // a folder where the file should be
+        ConversionSettings settings;
+        Settings::Load(settings, Folder());
+        QCOMPARE(settings.volume, 100);
+        QVERIFY(!Settings::Save(settings, Folder()));
+        QVERIFY(QDir().rmdir(path));
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsTest)
+#include "tst_settings.moc"
