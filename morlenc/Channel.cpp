@@ -38,9 +38,11 @@ void Channel::Progress(int seconds)
     // One byte at a time, so nothing past the answer's line is consumed.
     std::string answer;
     for (;;) {
+        if (!WaitReadable(m_fd))
+            throw Stopped{};
         char c = 0;
         const ssize_t n = read(m_fd, &c, 1);
-        if (n < 0 && errno == EINTR && !StopSignalled())
+        if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0 || answer.size() > 8)
             throw Stopped{};

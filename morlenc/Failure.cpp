@@ -1,11 +1,17 @@
 #include "morlenc/Failure.h"
 
+#include <cerrno>
 #include <csignal>
+#include <poll.h>
 
 namespace morlenc {
 namespace {
 
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 volatile std::sig_atomic_t g_stopSignal = 0;
+sigset_t g_stopSet;
+sigset_t g_waitMask; // the mask while waiting: stop signals let through
 
 void OnStopSignal(int)
 {
@@ -20,18 +26,50 @@ void InstallSignalHandlers()
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, nullptr);
 
-    // No SA_RESTART: a read waiting for the program's answer must return
-    // with EINTR so that the stop is seen at once.
     struct sigaction stop = {};
     stop.sa_handler = OnStopSignal;
     sigemptyset(&stop.sa_mask);
-    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+    sigemptyset(&g_stopSet);
+    for (int signal : kStopSignals) {
         sigaction(signal, &stop, nullptr);
+        sigaddset(&g_stopSet, signal);
+    }
+    // Blocked here, before the libraries start their threads, so that every
+    // thread inherits the block: a stop signal must not land on a worker
+    // while this thread sleeps in a wait it would not interrupt. The signal
+    // stays pending until polled or let through by WaitReadable.
+    pthread_sigmask(SIG_BLOCK, &g_stopSet, &g_waitMask);
+    for (int signal : kStopSignals)
+        sigdelset(&g_waitMask, signal);
 }
 
 bool StopSignalled()
 {
-    return g_stopSignal != 0;
+    if (g_stopSignal)
+        return true;
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    for (int signal : kStopSignals) {
+        if (sigismember(&pending, signal))
+            return true;
+    }
+    return false;
+}
+
+bool WaitReadable(int fd)
+{
+    pollfd waiting{fd, POLLIN, 0};
+    for (;;) {
+        if (StopSignalled())
+            return false;
+        // The stop signals are let through only while waiting.
+        const int ready = ppoll(&waiting, 1, nullptr, &g_waitMask);
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return true; // the read that follows reports the trouble
+    }
 }
 
 } // namespace morlenc

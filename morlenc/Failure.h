@@ -20,8 +20,12 @@ struct Stopped {};
 
 // SIGTERM, SIGINT and SIGHUP ask for a stop instead of killing the process,
 // so the partial output is still removed. SIGPIPE is ignored: a vanished
-// program shows up as a failed write.
+// program shows up as a failed write. Call before any thread starts.
 void InstallSignalHandlers();
 bool StopSignalled();
+
+// Waits until fd has data or has been closed; false when a stop signal came
+// first.
+bool WaitReadable(int fd);
 
 } // namespace morlenc

@@ -1,0 +1,408 @@
+// Conversions by the built encoder, checked with ffprobe: every container
+// the program offers, and the sources that are hard to get right.
+
+#include "engine/EncoderContract.h"
+#include "tests/morlenc/MorlencRunner.h"
+#include "tests/support/TestMedia.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using MorlencRunner::Options;
+
+namespace {
+
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+double Number(const QJsonObject &object, const char *key)
+{
+    return object.value(QLatin1String(key)).toString().toDouble();
+}
+
+double Rate(const QString &ratio)
+{
+    const QStringList parts = ratio.split(QLatin1Char('/'));
+    const double den = parts.size() == 2 ? parts[1].toDouble() : 1.0;
+    return den > 0 ? parts[0].toDouble() / den : 0.0;
+}
+
+// A stream's length, its own when given (Matroska keeps it in a tag as
+// H:MM:SS.fraction), else the file's.
+double Seconds(const QJsonObject &probe, const QString &codecType)
+{
+    const QJsonObject stream = TestMedia::StreamOf(probe, codecType);
+    const double own = Number(stream, "duration");
+    if (own > 0)
+        return own;
+    const QStringList tag = stream.value(QStringLiteral("tags")).toObject()
+                                .value(QStringLiteral("DURATION")).toString().split(QLatin1Char(':'));
+    if (tag.size() == 3)
+        return tag[0].toDouble() * 3600 + tag[1].toDouble() * 60 + tag[2].toDouble();
+    return Number(probe.value(QStringLiteral("format")).toObject(), "duration");
+}
+
+double VideoSeconds(const QJsonObject &probe)
+{
+    return Seconds(probe, QStringLiteral("video"));
+}
+
+// Mean and peak level of the sound, in dB, from ffmpeg's volumedetect.
+QPair<double, double> Loudness(const QString &path)
+{
+    QByteArray errors;
+    TestMedia::Run(QStringLiteral("ffmpeg"),
+                   {QStringLiteral("-hide_banner"), QStringLiteral("-i"), path,
+                    QStringLiteral("-vn"), QStringLiteral("-af"), QStringLiteral("volumedetect"),
+                    QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
+                   nullptr, &errors);
+    const QString text = QString::fromLocal8Bit(errors);
+    const auto level = [&text](const QString &name) {
+        const QRegularExpression pattern(name + QStringLiteral(": (-?[0-9.]+) dB"));
+        return pattern.match(text).captured(1).toDouble();
+    };
+    return {level(QStringLiteral("mean_volume")), level(QStringLiteral("max_volume"))};
+}
+
+} // namespace
+
+class TestMorlencConvert : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString PathOf(const QString &name) const { return m_dir.filePath(name); }
+
+    // Makes the source, converts it, checks what the player needs and
+    // returns ffprobe's view of the output.
+    QJsonObject Convert(const TestMedia::VideoSpec &spec, const QString &renamed,
+                        const Options &options, int width, int height)
+    {
+        QString source = spec.path;
+        const QString made = TestMedia::MakeVideo(spec);
+        if (!made.isEmpty()) {
+            QTest::qFail(qPrintable(made), __FILE__, __LINE__);
+            return {};
+        }
+        if (!renamed.isEmpty()) {
+            source = PathOf(renamed);
+            QFile::remove(source);
+            QFile::rename(spec.path, source);
+        }
+        const QString output = source + QStringLiteral(".out.mp4");
+        const MorlencRunner::Result result = MorlencRunner::Run(
+            MorlencRunner::Arguments(source, output, ENC_MODE_CONVERT, -1, options));
+        if (result.exitCode != 0 || result.lines.isEmpty()
+            || result.lines.last() != QByteArray("6 0")) {
+            QTest::qFail(qPrintable(QStringLiteral("conversion failed (%1): %2 %3")
+                                        .arg(result.exitCode)
+                                        .arg(QString::fromLatin1(result.lines.join(' ')),
+                                             QString::fromLocal8Bit(result.errors))),
+                         __FILE__, __LINE__);
+            return {};
+        }
+        if (QFile::exists(output + QStringLiteral(".part"))) {
+            QTest::qFail("the partial file was left behind", __FILE__, __LINE__);
+            return {};
+        }
+        const QJsonObject sourceProbe = TestMedia::Probe(source);
+        const QJsonObject probe = TestMedia::Probe(output);
+        CheckPlayable(probe, width, height, spec.audio);
+        if (QTest::currentTestFailed())
+            return {};
+
+        // Within one frame-time of the source's picture, whichever rate is
+        // coarser; a source without times lasts as long as it was made.
+        const double sourceRate = Rate(TestMedia::StreamOf(sourceProbe, QStringLiteral("video"))
+                                           .value(QStringLiteral("avg_frame_rate")).toString());
+        const double frameTime = std::max(1001.0 / 30000.0, sourceRate > 0 ? 1.0 / sourceRate : 0.0);
+        double expected = VideoSeconds(sourceProbe);
+        if (expected <= 0)
+            expected = spec.seconds;
+        const double got = VideoSeconds(probe);
+        if (std::abs(got - expected) > frameTime + 0.001)
+            QTest::qFail(qPrintable(QStringLiteral("picture lasts %1 s, the source's %2 s")
+                                        .arg(got).arg(expected)),
+                         __FILE__, __LINE__);
+        // The sound keeps its length too, to within two AAC frames.
+        if (spec.audio) {
+            const double sound = Seconds(probe, QStringLiteral("audio"));
+            const double sourceSound = Seconds(sourceProbe, QStringLiteral("audio"));
+            if (std::abs(sound - sourceSound) > 0.05)
+                QTest::qFail(qPrintable(QStringLiteral("sound lasts %1 s, the source's %2 s")
+                                            .arg(sound).arg(sourceSound)),
+                             __FILE__, __LINE__);
+        }
+        return probe;
+    }
+
+    // What the player plays: MPEG-4 Simple Profile without B-frames under
+    // the mp4v tag, 29.97 frames per second 4:2:0 with square pixels; AAC
+    // LC 44100 Hz stereo starting with the picture.
+    static void CheckPlayable(const QJsonObject &probe, int width, int height, bool withAudio)
+    {
+        const QJsonObject video = TestMedia::StreamOf(probe, QStringLiteral("video"));
+        QCOMPARE(video.value(QStringLiteral("codec_name")).toString(), QStringLiteral("mpeg4"));
+        QCOMPARE(video.value(QStringLiteral("profile")).toString(), QStringLiteral("Simple Profile"));
+        QCOMPARE(video.value(QStringLiteral("has_b_frames")).toInt(), 0);
+        QCOMPARE(video.value(QStringLiteral("codec_tag_string")).toString(), QStringLiteral("mp4v"));
+        QCOMPARE(video.value(QStringLiteral("width")).toInt(), width);
+        QCOMPARE(video.value(QStringLiteral("height")).toInt(), height);
+        QCOMPARE(video.value(QStringLiteral("r_frame_rate")).toString(), QStringLiteral("30000/1001"));
+        QCOMPARE(video.value(QStringLiteral("avg_frame_rate")).toString(), QStringLiteral("30000/1001"));
+        QCOMPARE(video.value(QStringLiteral("pix_fmt")).toString(), QStringLiteral("yuv420p"));
+        QCOMPARE(video.value(QStringLiteral("sample_aspect_ratio")).toString(), QStringLiteral("1:1"));
+
+        const QJsonObject audio = TestMedia::StreamOf(probe, QStringLiteral("audio"));
+        QCOMPARE(audio.isEmpty(), !withAudio);
+        if (withAudio) {
+            QCOMPARE(audio.value(QStringLiteral("codec_name")).toString(), QStringLiteral("aac"));
+            QCOMPARE(audio.value(QStringLiteral("profile")).toString(), QStringLiteral("LC"));
+            QCOMPARE(audio.value(QStringLiteral("sample_rate")).toString(), QStringLiteral("44100"));
+            QCOMPARE(audio.value(QStringLiteral("channels")).toInt(), 2);
+            QVERIFY(std::abs(Number(audio, "start_time") - Number(video, "start_time")) < 0.05);
+        }
+        const QString format = probe.value(QStringLiteral("format")).toObject()
+                                   .value(QStringLiteral("format_name")).toString();
+        QVERIFY(format.contains(QStringLiteral("mp4")));
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // Every container of the open-file filter that FFmpeg can write; the
+    // others are such files under their other names.
+    void containers_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("renamed");
+        QTest::addColumn<QString>("fps");
+
+        const auto list = [](const char *text) {
+            return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        };
+        QTest::newRow("avi") << S("a.avi") << list("-c:v mpeg4 -c:a libmp3lame") << S("") << S("25");
+        QTest::newRow("mpg") << S("a.mpg") << list("-c:v mpeg1video -c:a mp2") << S("") << S("25");
+        QTest::newRow("mpeg") << S("a.mpeg") << list("-c:v mpeg2video -c:a mp2") << S("") << S("30000/1001");
+        QTest::newRow("dat") << S("a.dat") << list("-f mpeg -c:v mpeg1video -c:a mp2") << S("") << S("25");
+        QTest::newRow("wmv") << S("a.wmv") << list("-c:v wmv2 -c:a wmav2") << S("") << S("25");
+        QTest::newRow("asf") << S("a.asf") << list("-c:v msmpeg4v3 -c:a wmav1") << S("") << S("15");
+        QTest::newRow("rm") << S("a.rm") << list("-c:v rv20 -c:a ac3") << S("") << S("25");
+        QTest::newRow("mov") << S("a.mov") << list("-c:v libx264 -c:a aac") << S("") << S("24");
+        QTest::newRow("3gp") << S("a.3gp") << list("-c:v h263 -s 176x144 -c:a aac -ar 22050") << S("") << S("15");
+        QTest::newRow("3g2") << S("a.3g2") << list("-c:v mpeg4 -c:a aac") << S("") << S("15");
+        QTest::newRow("mp4") << S("a.mp4") << list("-c:v libx264 -c:a aac") << S("") << S("30");
+        QTest::newRow("m4v") << S("a.m4v") << list("") << S("") << S("25");
+        QTest::newRow("flv") << S("a.flv") << list("-c:v flv1 -c:a libmp3lame") << S("") << S("25");
+        QTest::newRow("divx") << S("b.avi") << list("-c:v mpeg4 -vtag DIVX -c:a libmp3lame") << S("b.divx") << S("25");
+        QTest::newRow("div") << S("c.avi") << list("-c:v mpeg4 -c:a libmp3lame") << S("c.div") << S("25");
+        QTest::newRow("xvid") << S("d.avi") << list("-c:v libxvid -c:a libmp3lame") << S("d.xvid") << S("25");
+        QTest::newRow("qt") << S("b.mov") << list("-c:v mpeg4 -c:a aac") << S("b.qt") << S("25");
+        QTest::newRow("rmvb") << S("b.rm") << list("-c:v rv10 -c:a ac3") << S("b.rmvb") << S("25");
+    }
+
+    void containers()
+    {
+        QFETCH(QString, file);
+        TestMedia::VideoSpec spec;
+        spec.path = PathOf(file);
+        QFETCH(QStringList, args);
+        spec.extraArgs = args;
+        QFETCH(QString, fps);
+        spec.fps = fps;
+        QFETCH(QString, renamed);
+        Convert(spec, renamed, Options{}, 320, 240);
+    }
+
+    // Sources whose picture, timing or sound needs care.
+    void difficultSources_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("audio");
+        QTest::addColumn<QString>("videoFilter");
+
+        const QString fit = QStringLiteral("scale=320:-3,harddup,expand=320:240");
+        const QString stretch = QStringLiteral("scale=480:360,harddup");
+        const auto list = [](const char *text) {
+            return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        };
+        QTest::newRow("no audio") << S("n.avi") << QSize(320, 240) << list("-c:v mpeg4") << false << fit;
+        QTest::newRow("odd size") << S("o.mp4") << QSize(333, 199) << list("-c:v libx264 -pix_fmt yuv444p -c:a aac") << true << fit;
+        QTest::newRow("non-square pixels") << S("s.mpg") << QSize(720, 576) << list("-c:v mpeg2video -aspect 16:9 -c:a mp2") << true << fit;
+        QTest::newRow("rotated phone video") << S("r.mp4") << QSize(320, 176) << list("-c:v libx264 -c:a aac") << true << fit;
+        QTest::newRow("late start") << S("l.ts") << QSize(320, 240) << list("-c:v mpeg2video -c:a mp2 -output_ts_offset 30") << true << stretch;
+        QTest::newRow("variable frame rate") << S("v.mkv") << QSize(320, 240) << list("-vf select='lt(mod(n,10),3)+lt(t,0.5)' -fps_mode vfr -c:v libx264 -c:a aac") << true << stretch;
+        QTest::newRow("timestamps missing") << S("t.m4v") << QSize(320, 240) << list("-f m4v -c:v mpeg4") << false << stretch;
+        QTest::newRow("5.1 sound") << S("c.mov") << QSize(320, 240) << list("-af pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0 -c:v mpeg4 -c:a aac") << true << stretch;
+    }
+
+    void difficultSources()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        TestMedia::VideoSpec spec;
+        spec.path = PathOf(file);
+        spec.width = size.width();
+        spec.height = size.height();
+        QFETCH(bool, audio);
+        spec.audio = audio;
+        QFETCH(QStringList, args);
+        spec.extraArgs = args;
+        spec.quarterTurn = file == S("r.mp4");
+        Options options;
+        QFETCH(QString, videoFilter);
+        options.videoFilter = videoFilter;
+        const bool stretched = options.videoFilter.startsWith(QStringLiteral("scale=480"));
+        Convert(spec, {}, options, stretched ? 480 : 320, stretched ? 360 : 240);
+    }
+
+    // A phone video comes out upright: compared with the ffmpeg command's
+    // own turned picture, fitted the same way.
+    void rotatedPictureIsUpright()
+    {
+        TestMedia::VideoSpec spec;
+        spec.path = PathOf(QStringLiteral("upright.mp4"));
+        spec.width = 320;
+        spec.height = 176;
+        spec.seconds = 1;
+        spec.fps = QStringLiteral("30000/1001");
+        spec.audio = false;
+        spec.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                     QStringLiteral("-q:v"), QStringLiteral("2")};
+        spec.quarterTurn = true;
+        Options options;
+        options.videoFilter = QStringLiteral("scale=-3:240,harddup,expand=320:240");
+        Convert(spec, {}, options, 320, 240);
+        QByteArray errors;
+        TestMedia::Run(QStringLiteral("ffmpeg"),
+                       {QStringLiteral("-hide_banner"), QStringLiteral("-i"),
+                        spec.path + QStringLiteral(".out.mp4"), QStringLiteral("-i"), spec.path,
+                        QStringLiteral("-lavfi"),
+                        QStringLiteral("[1:v]scale=132:240,pad=320:240:94:0,setsar=1[r];[0:v][r]psnr"),
+                        QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
+                       nullptr, &errors);
+        const QRegularExpression average(QStringLiteral("average:([0-9.]+)"));
+        const double psnr = average.match(QString::fromLocal8Bit(errors)).captured(1).toDouble();
+        QVERIFY2(psnr > 25, qPrintable(QStringLiteral("PSNR %1 dB").arg(psnr)));
+    }
+
+    // A downmix of loud surround sound must not clip.
+    void loudSurroundIsNotClipped()
+    {
+        TestMedia::VideoSpec spec;
+        spec.path = PathOf(QStringLiteral("loud.mov"));
+        spec.seconds = 1;
+        spec.extraArgs = QStringList{QStringLiteral("-af"),
+                                     QStringLiteral("volume=12dB,pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0"),
+                                     QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                     QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
+        Convert(spec, {}, Options{}, 320, 240);
+        const double peak = Loudness(spec.path + QStringLiteral(".out.mp4")).second;
+        QVERIFY2(peak < -0.5, qPrintable(QStringLiteral("peak %1 dB").arg(peak)));
+    }
+
+    void volumeChangesLoudness_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<double>("change");
+        QTest::newRow("cut 20 dB") << QStringLiteral("volume=-20db:0:lavcresample=44100") << -20.0;
+        QTest::newRow("boost 10 dB") << QStringLiteral("volume=+10dB:0:lavcresample=44100") << 10.0;
+    }
+
+    void volumeChangesLoudness()
+    {
+        QFETCH(QString, filter);
+        const QString source = PathOf(QStringLiteral("tone.avi"));
+        TestMedia::VideoSpec spec;
+        spec.path = source;
+        spec.seconds = 1;
+        spec.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                     QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
+        Convert(spec, {}, Options{}, 320, 240);
+        const double plain = Loudness(source + QStringLiteral(".out.mp4")).first;
+        Options options;
+        options.audioFilter = filter;
+        Convert(spec, {}, options, 320, 240);
+        const double changed = Loudness(source + QStringLiteral(".out.mp4")).first;
+        QFETCH(double, change);
+        QVERIFY2(std::abs(changed - plain - change) < 1.0,
+                 qPrintable(QStringLiteral("%1 dB, then %2 dB").arg(plain).arg(changed)));
+    }
+
+    // The end position cuts the output.
+    void endPositionCuts()
+    {
+        TestMedia::VideoSpec spec;
+        spec.path = PathOf(QStringLiteral("long.avi"));
+        spec.seconds = 3;
+        spec.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4")};
+        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+        Options options;
+        options.end = QStringLiteral("0:0:1");
+        const QString output = PathOf(QStringLiteral("cut.mp4"));
+        const auto result = MorlencRunner::Run(
+            MorlencRunner::Arguments(spec.path, output, ENC_MODE_CONVERT, -1, options));
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(std::abs(VideoSeconds(TestMedia::Probe(output)) - 1.0) < 0.04);
+    }
+
+    // Damaged sources: what can be read is converted.
+    void damagedSources_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<double>("minimumSeconds");
+        QTest::newRow("truncated mpg") << S("cut.mpg") << S("truncate") << 1.0;
+        QTest::newRow("truncated avi") << S("cut.avi") << S("truncate") << 1.0;
+        QTest::newRow("garbage inside mpg") << S("bad.mpg") << S("overwrite") << 2.5;
+        QTest::newRow("garbage inside avi") << S("bad.avi") << S("overwrite") << 2.5;
+    }
+
+    void damagedSources()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, damage);
+        TestMedia::VideoSpec spec;
+        spec.path = PathOf(file);
+        spec.seconds = 3;
+        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+        QFile media(spec.path);
+        QVERIFY(media.open(QIODevice::ReadWrite));
+        const qint64 size = media.size();
+        if (damage == QStringLiteral("truncate")) {
+            QVERIFY(media.resize(size / 2));
+        } else {
+            // Three stretches of noise in the middle.
+            for (int part = 1; part <= 3; ++part) {
+                media.seek(size * part / 4);
+                QByteArray noise(2000, '\0');
+                for (qsizetype i = 0; i < noise.size(); ++i)
+                    noise[i] = static_cast<char>((i * 7919 + part * 104729) % 251);
+                media.write(noise);
+            }
+        }
+        media.close();
+        const QString output = PathOf(file + QStringLiteral(".mp4"));
+        const auto result = MorlencRunner::Run(
+            MorlencRunner::Arguments(spec.path, output, ENC_MODE_CONVERT, -1));
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.lines.last(), QByteArray("6 0"));
+        const QJsonObject probe = TestMedia::Probe(output);
+        CheckPlayable(probe, 320, 240, true);
+        QFETCH(double, minimumSeconds);
+        QVERIFY2(VideoSeconds(probe) >= minimumSeconds,
+                 qPrintable(QString::number(VideoSeconds(probe))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMorlencConvert)
+#include "tst_morlenc_convert.moc"

@@ -1,0 +1,307 @@
+// Probes, failures and the channel of the built encoder.
+
+#include "engine/EncoderContract.h"
+#include "tests/morlenc/MorlencRunner.h"
+#include "tests/support/TestMedia.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using MorlencRunner::ChannelJob;
+
+namespace {
+
+QString S(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+QByteArray Line(int code, int value)
+{
+    return QByteArray::number(code) + ' ' + QByteArray::number(value);
+}
+
+} // namespace
+
+class TestMorlencJobs : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_plain;  // 320x240, 3 s, with sound
+
+    QString PathOf(const QString &name) const { return m_dir.filePath(name); }
+
+    // Nothing that looks like an output, finished or not.
+    void VerifyNoOutput(const QString &output)
+    {
+        QVERIFY2(!QFile::exists(output), qPrintable(output));
+        QVERIFY2(!QFile::exists(output + S(".part")), qPrintable(output));
+    }
+
+    QString MakeSource(const QString &kind)
+    {
+        const QString path = PathOf(kind);
+        QFile file(path);
+        if (kind == S("empty.avi")) {
+            file.open(QIODevice::WriteOnly);
+        } else if (kind == S("text.avi") || kind == S("notes.txt")) {
+            file.open(QIODevice::WriteOnly);
+            file.write("These are not the frames you are looking for.\n");
+        } else if (kind == S("truncated.mp4")) {
+            // The index of this file is at its end, so half of it is lost.
+            TestMedia::VideoSpec spec;
+            spec.path = path;
+            spec.extraArgs = QStringList{S("-c:v"), S("mpeg4")};
+            if (!TestMedia::MakeVideo(spec).isEmpty() || !file.resize(file.size() / 2))
+                return {};
+        } else if (kind == S("sound.m4a")) {
+            QStringList args{S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"),
+                             S("sine=duration=1"), path};
+            if (TestMedia::Run(S("ffmpeg"), args) != 0)
+                return {};
+        } else if (kind == S("cover.mp3")) {
+            // Sound with a still picture beside it is no video.
+            QStringList args{S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"),
+                             S("sine=duration=1"), S("-f"), S("lavfi"), S("-i"),
+                             S("testsrc=size=64x64:duration=0.04"), S("-map"), S("0"), S("-map"),
+                             S("1"), S("-c:v"), S("png"), S("-disposition:v"),
+                             S("attached_pic"), path};
+            if (TestMedia::Run(S("ffmpeg"), args) != 0)
+                return {};
+        } else if (kind == S("plain")) {
+            return m_plain;
+        }
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_plain = PathOf(S("plain.avi"));
+        TestMedia::VideoSpec spec;
+        spec.path = m_plain;
+        spec.seconds = 3;
+        spec.extraArgs = QStringList{S("-c:v"), S("mpeg4"), S("-c:a"), S("libmp3lame")};
+        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+    }
+
+    void helpAndVersion()
+    {
+        const auto help = MorlencRunner::Run({S("--help")});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.lines.join('\n').contains(EncoderFailureText(ENC_FAIL_NO_VIDEO)));
+        const auto version = MorlencRunner::Run({S("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.lines.join('\n').contains("libavcodec"));
+    }
+
+    void probeReportsDisplaySize_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QSize>("shown");
+        QTest::addColumn<int>("duration");
+        QTest::addColumn<bool>("turned");
+
+        QTest::newRow("plain") << S("p.avi") << QSize(320, 240) << 2.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 2 << false;
+        QTest::newRow("rounded duration") << S("d.avi") << QSize(160, 120) << 2.6 << QStringList{S("-c:v"), S("mpeg4")} << QSize(160, 120) << 3 << false;
+        QTest::newRow("rotated") << S("r.mp4") << QSize(320, 176) << 1.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(176, 320) << 1 << true;
+        QTest::newRow("anamorphic") << S("a.mpg") << QSize(720, 576) << 1.0 << QStringList{S("-c:v"), S("mpeg2video"), S("-aspect"), S("16:9")} << QSize(1024, 576) << 1 << false;
+        QTest::newRow("odd size") << S("o.mkv") << QSize(333, 199) << 1.0 << QStringList{S("-c:v"), S("libx264"), S("-pix_fmt"), S("yuv444p")} << QSize(333, 199) << 1 << false;
+    }
+
+    // The program shows these numbers and fits the picture by them.
+    void probeReportsDisplaySize()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(QSize, shown);
+        TestMedia::VideoSpec spec;
+        QFETCH(QString, file);
+        spec.path = PathOf(file);
+        spec.width = stored.width();
+        spec.height = stored.height();
+        QFETCH(double, seconds);
+        spec.seconds = seconds;
+        QFETCH(QStringList, args);
+        spec.extraArgs = args;
+        QFETCH(bool, turned);
+        spec.quarterTurn = turned;
+        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+        const auto result = MorlencRunner::Run(
+            MorlencRunner::Arguments(spec.path, PathOf(S("unused.mp4")), ENC_MODE_PROBE, -1));
+        QCOMPARE(result.exitCode, 0);
+        QFETCH(int, duration);
+        const QByteArrayList expected{Line(ENC_DURATION, duration),
+                                      Line(ENC_WIDTH, shown.width()),
+                                      Line(ENC_HEIGHT, shown.height()), Line(ENC_PROBE_DONE, 0)};
+        QCOMPARE(result.lines, expected);
+        QVERIFY(!QFile::exists(PathOf(S("unused.mp4"))));
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QString>("sourceKind");
+        QTest::addColumn<QString>("outputName");  // relative to the test folder
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("reason");
+
+        const QString out = S("failed.mp4");
+        QTest::newRow("empty file") << S("empty.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("empty file, probe") << S("empty.avi") << out << 1 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("text file") << S("text.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("text file named .txt, probe") << S("notes.txt") << out << 1 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("truncated file, index lost") << S("truncated.mp4") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("audio-only file") << S("sound.m4a") << out << 0 << int(ENC_FAIL_NO_VIDEO);
+        QTest::newRow("audio-only file, probe") << S("sound.m4a") << out << 1 << int(ENC_FAIL_NO_VIDEO);
+        QTest::newRow("sound with cover art") << S("cover.mp3") << out << 1 << int(ENC_FAIL_NO_VIDEO);
+        QTest::newRow("missing file") << S("missing.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("missing file, probe") << S("missing.avi") << out << 1 << int(ENC_FAIL_OPEN_INPUT);
+        QTest::newRow("output folder missing") << S("plain") << S("gone/away/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT);
+        QTest::newRow("output folder is a file") << S("plain") << S("plain.avi/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT);
+    }
+
+    // A clear message, code 7 with the reason, the final code, nothing left
+    // behind, no hang.
+    void failures()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, reason);
+        QFETCH(QString, sourceKind);
+        QFETCH(QString, outputName);
+        const QString source = MakeSource(sourceKind);
+        QVERIFY(!source.isEmpty());
+        const QString output = PathOf(outputName);
+        QElapsedTimer timer;
+        timer.start();
+        const auto result = MorlencRunner::Run(MorlencRunner::Arguments(source, output, mode, -1), 20000);
+        QVERIFY(timer.elapsed() < 20000);
+        QVERIFY(result.exitCode > 0);
+        QCOMPARE(result.lines, (QByteArrayList{Line(ENC_FAILED, reason), Line(FinalCodeOf(mode), 0)}));
+        QVERIFY(result.errors.startsWith("morlenc: "));
+        QCOMPARE(result.errors.count('\n'), 1);
+        VerifyNoOutput(output);
+    }
+
+    void refusedArguments_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("unknown option") << 3 << S("-fps") << 0;
+        QTest::newRow("unknown option, probe") << 5 << S("-audio") << 1;
+        QTest::newRow("bad number") << 18 << S("aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=1e3:vhq:acodec=aac:abitrate=96") << 0;
+        QTest::newRow("mode 2") << 23 << S("2") << 0;
+    }
+
+    // Refused on the real channel too: the program must hear the end.
+    void refusedArguments()
+    {
+        QFETCH(int, index);
+        QFETCH(int, mode);
+        const QString output = PathOf(S("refused.mp4"));
+        QStringList args = MorlencRunner::Arguments(m_plain, output, mode, -1);
+        QFETCH(QString, value);
+        args[index] = value;
+        ChannelJob job;
+        QVERIFY(job.StartWith(args));
+        QCOMPARE(job.ReadLine(), Line(ENC_FAILED, ENC_FAIL_ARGUMENTS));
+        QCOMPARE(job.ReadLine(), Line(FinalCodeOf(mode), 0));
+        QCOMPARE(job.ReadLine(), QByteArray());
+        QVERIFY(job.Process().waitForFinished(10000));
+        QCOMPARE(job.Process().exitCode(), 2);
+        const QByteArray errors = job.Process().readAllStandardError();
+        QVERIFY(errors.startsWith("morlenc: "));
+        QCOMPARE(errors.count('\n'), 1);
+        VerifyNoOutput(output);
+    }
+
+    void probeOverChannel()
+    {
+        ChannelJob job;
+        QVERIFY(job.Start(m_plain, PathOf(S("unused.mp4")), ENC_MODE_PROBE));
+        QCOMPARE(job.ReadLine(), Line(ENC_DURATION, 3));
+        QCOMPARE(job.ReadLine(), Line(ENC_WIDTH, 320));
+        QCOMPARE(job.ReadLine(), Line(ENC_HEIGHT, 240));
+        QCOMPARE(job.ReadLine(), Line(ENC_PROBE_DONE, 0));
+        QCOMPARE(job.ReadLine(), QByteArray()); // and nothing more
+        QVERIFY(job.Process().waitForFinished(10000));
+        QCOMPARE(job.Process().exitCode(), 0);
+    }
+
+    // Each whole second once, in order, each answered before the next.
+    void progressAnsweredGoOn()
+    {
+        const QString output = PathOf(S("goon.mp4"));
+        ChannelJob job;
+        QVERIFY(job.Start(m_plain, output, ENC_MODE_CONVERT));
+        QByteArrayList lines;
+        for (QByteArray line = job.ReadLine(); !line.isEmpty(); line = job.ReadLine()) {
+            lines << line;
+            if (line.startsWith("5 ")) {
+                QVERIFY(!QFile::exists(output));
+                job.Answer("0\n");
+            }
+        }
+        // 1, 2 and perhaps 3 for the last picture at three seconds.
+        QVERIFY2(lines.size() >= 3 && lines.size() <= 4, lines.join(' ').constData());
+        for (int i = 0; i + 1 < lines.size(); ++i)
+            QCOMPARE(lines[i], Line(ENC_PROGRESS, i + 1));
+        QCOMPARE(lines.last(), Line(ENC_FILE_DONE, 0));
+        QVERIFY(job.Process().waitForFinished(10000));
+        QCOMPARE(job.Process().exitCode(), 0);
+        QVERIFY(QFile::exists(output));
+        QVERIFY(!QFile::exists(output + S(".part")));
+    }
+
+    void interruptions_data()
+    {
+        QTest::addColumn<QByteArray>("answer"); // empty: no answer
+        QTest::addColumn<int>("signal");        // 0: none
+        QTest::addColumn<bool>("closeChannel");
+        QTest::newRow("answer 1") << QByteArray("1\n") << 0 << false;
+        QTest::newRow("garbage answer") << QByteArray("yes\n") << 0 << false;
+        QTest::newRow("program gone") << QByteArray() << 0 << true;
+        QTest::newRow("SIGTERM while waiting") << QByteArray() << int(SIGTERM) << false;
+        QTest::newRow("SIGKILL while waiting") << QByteArray() << int(SIGKILL) << false;
+    }
+
+    // A job stopped at its first progress report sends nothing more and
+    // never leaves a file that looks finished; unless it was killed outright
+    // it removes its partial file too.
+    void interruptions()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, signal);
+        QFETCH(bool, closeChannel);
+        const QString output = PathOf(S("stopped.mp4"));
+        ChannelJob job;
+        QVERIFY(job.Start(m_plain, output, ENC_MODE_CONVERT));
+        QCOMPARE(job.ReadLine(), Line(ENC_PROGRESS, 1));
+        QVERIFY(QFile::exists(output + S(".part")));
+        if (!answer.isEmpty())
+            job.Answer(answer);
+        if (signal != 0)
+            ::kill(static_cast<pid_t>(job.Process().processId()), signal);
+        if (closeChannel)
+            job.CloseChannel();
+        else
+            QCOMPARE(job.ReadLine(5000), QByteArray());
+        QVERIFY(job.Process().waitForFinished(5000));
+        QVERIFY(!QFile::exists(output));
+        if (signal != SIGKILL)
+            QVERIFY(!QFile::exists(output + S(".part")));
+        QFile::remove(output + S(".part"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMorlencJobs)
+#include "tst_morlenc_jobs.moc"

@@ -1,0 +1,109 @@
+#include "tests/support/TestMedia.h"
+
+#include <QJsonArray>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+
+namespace TestMedia {
+namespace {
+
+void PutBigEndian(QByteArray &data, qsizetype at, quint32 value)
+{
+    for (int i = 0; i < 4; ++i)
+        data[at + i] = static_cast<char>((value >> (24 - 8 * i)) & 0xff);
+}
+
+// The ffmpeg command of this FFmpeg cannot set a display rotation, so the
+// matrix of the first track header is written directly: a = d = 0, b = 1,
+// c = -1 (16.16 fixed point) turns the picture clockwise.
+bool TurnFirstTrack(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray data = file.readAll();
+    const qsizetype box = data.indexOf("tkhd");
+    if (box < 0)
+        return false;
+    const bool longTimes = data[box + 4] == 1;
+    const qsizetype matrix = box + (longTimes ? 56 : 44);
+    PutBigEndian(data, matrix + 0, 0);
+    PutBigEndian(data, matrix + 4, 0x00010000);
+    PutBigEndian(data, matrix + 12, 0xffff0000);
+    PutBigEndian(data, matrix + 16, 0);
+    return file.seek(0) && file.write(data) == data.size();
+}
+
+} // namespace
+
+int Run(const QString &program, const QStringList &arguments, QByteArray *output,
+        QByteArray *errors, int timeoutMs)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return -1;
+    process.closeWriteChannel();
+    const bool finished = process.waitForFinished(timeoutMs);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    if (errors)
+        *errors = process.readAllStandardError();
+    if (!finished || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+QString MakeVideo(const VideoSpec &spec)
+{
+    const QString seconds = QString::number(spec.seconds);
+    QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                     QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                     QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4")
+                         .arg(spec.width).arg(spec.height).arg(spec.fps, seconds)};
+    if (spec.audio)
+        args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
+             << QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
+    // One thread keeps test files identical from run to run.
+    args << QStringLiteral("-threads") << QStringLiteral("1") << spec.extraArgs << spec.path;
+    QByteArray errors;
+    const int code = Run(QStringLiteral("ffmpeg"), args, nullptr, &errors);
+    if (code == 0 && spec.quarterTurn && !TurnFirstTrack(spec.path))
+        return QStringLiteral("cannot turn the picture of ") + spec.path;
+    if (code == 0)
+        return {};
+    return QStringLiteral("ffmpeg %1 failed (%2): %3")
+        .arg(args.join(QLatin1Char(' ')))
+        .arg(code)
+        .arg(QString::fromLocal8Bit(errors));
+}
+
+QJsonObject Probe(const QString &path)
+{
+    QByteArray output;
+    const int code = Run(QStringLiteral("ffprobe"),
+                         {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-of"),
+                          QStringLiteral("json"), QStringLiteral("-show_format"),
+                          QStringLiteral("-show_streams"), path},
+                         &output);
+    if (code != 0)
+        return {};
+    return QJsonDocument::fromJson(output).object();
+}
+
+QJsonObject StreamOf(const QJsonObject &probe, const QString &codecType)
+{
+    const QJsonArray streams = probe.value(QStringLiteral("streams")).toArray();
+    for (const QJsonValue &stream : streams) {
+        if (stream.toObject().value(QStringLiteral("codec_type")).toString() == codecType)
+            return stream.toObject();
+    }
+    return {};
+}
+
+} // namespace TestMedia
