@@ -2,20 +2,9 @@
 // window's message map is complete.
 #include "app/CKelvaroDlg.h"
 
-#include "help/CTipOfTheDayDialog.h"
-
 void CKelvaroDlg::OnListDoubleClick() {}
 void CKelvaroDlg::OnPlayPause() {}
 void CKelvaroDlg::OnStop() {}
 void CKelvaroDlg::OnPositionReleased() {}
 void CKelvaroDlg::OnConvert() {}
 int CKelvaroDlg::OnConversionMessage(int, int) { return 0; }
-void CKelvaroDlg::OnHelpContents() {}
-void CKelvaroDlg::OnAbout() {}
-void CKelvaroDlg::OnHomePage() {}
-
-void CKelvaroDlg::OnTipOfTheDay()
-{
-    CTipOfTheDayDialog tip;
-    tip.DoModal();
-}
