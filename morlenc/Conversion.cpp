@@ -171,10 +171,6 @@ private:
             lane.chain->Close(lane.endPts);
             Encode(lane);
         }
-        if (&lane == &m_video)
-            m_output->EncodeVideo(nullptr);
-        else
-            m_output->EncodeAudio(nullptr);
     }
 
     // Gives every frame a time from zero; frames without one follow the

@@ -49,10 +49,12 @@ Output::Output(const Job &job, bool withAudio)
           "movflags");
     Check(avformat_write_header(m_format.get(), nullptr), ENC_FAIL_WRITE,
           "writing " + Quoted(m_partial));
+    m_worker = std::thread([this] { EncodeQueued(); });
 }
 
 Output::~Output()
 {
+    StopWorker();
     m_format.reset();
     if (m_created && !m_finished)
         std::remove(m_partial.c_str());
@@ -130,13 +132,73 @@ void Output::EncodeVideo(AVFrame *frame)
         frame->pict_type = AV_PICTURE_TYPE_NONE;
         ++m_videoFrames;
     }
-    Encode(m_video, frame);
+    Submit(Work::Video, frame);
 }
 
 void Output::EncodeAudio(AVFrame *frame)
 {
     if (m_audio.encoder)
-        Encode(m_audio, frame);
+        Submit(Work::Audio, frame);
+}
+
+void Output::Submit(Work work, AVFrame *frame)
+{
+    // A few frames ahead are enough to keep both sides busy; more would only
+    // hold memory.
+    constexpr std::size_t kQueueDepth = 8;
+    Item item{work, nullptr};
+    if (frame) {
+        item.frame = NewFrame();
+        av_frame_move_ref(item.frame.get(), frame);
+    }
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.size() < kQueueDepth || m_failure; });
+    if (m_failure)
+        throw *m_failure;
+    m_queue.push_back(std::move(item));
+    m_changed.notify_all();
+}
+
+void Output::EncodeQueued()
+{
+    for (;;) {
+        Item item;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return !m_queue.empty() || m_abandon; });
+            if (m_abandon)
+                return;
+            item = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_changed.notify_all();
+        }
+        if (item.work == Work::End)
+            return;
+        try {
+            Encode(item.work == Work::Video ? m_video : m_audio, item.frame.get());
+        } catch (const Failure &failure) {
+            const std::lock_guard lock(m_mutex);
+            m_failure = failure;
+            m_changed.notify_all();
+            return;
+        } catch (const std::bad_alloc &) {
+            const std::lock_guard lock(m_mutex);
+            m_failure = Failure{ENC_FAIL_INTERNAL, "out of memory"};
+            m_changed.notify_all();
+            return;
+        }
+    }
+}
+
+void Output::StopWorker()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_abandon = true;
+    }
+    m_changed.notify_all();
+    if (m_worker.joinable())
+        m_worker.join();
 }
 
 void Output::Encode(Track &track, AVFrame *frame)
@@ -160,9 +222,13 @@ void Output::Encode(Track &track, AVFrame *frame)
 
 void Output::Finish()
 {
-    Encode(m_video, nullptr);
+    Submit(Work::Video, nullptr);
     if (m_audio.encoder)
-        Encode(m_audio, nullptr);
+        Submit(Work::Audio, nullptr);
+    Submit(Work::End, nullptr);
+    m_worker.join();
+    if (m_failure)
+        throw *m_failure;
     const std::string writing = "writing " + Quoted(m_partial);
     Check(av_write_trailer(m_format.get()), ENC_FAIL_WRITE, writing);
     Check(m_format->pb->error, ENC_FAIL_WRITE, writing);

@@ -4,11 +4,20 @@
 // under a temporary name beside the final one and only renamed once
 // complete, so a stopped, failed or killed job never leaves a file that
 // looks finished.
+//
+// Encoding and writing run on a thread of their own, fed through a short
+// queue, so that the next pictures are decoded and filtered meanwhile.
 
 #include "morlenc/Arguments.h"
 #include "morlenc/Av.h"
+#include "morlenc/Failure.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 
 namespace morlenc {
 
@@ -26,7 +35,8 @@ public:
     static AVRational AudioTimeBase();
     int AudioFrameSize() const;
 
-    // Frames in the time base above; their data is consumed.
+    // Frames in the time base above; their data is taken over. A failure
+    // of the encoding thread is thrown by the next call.
     void EncodeVideo(AVFrame *frame);
     void EncodeAudio(AVFrame *frame);
     long long VideoFramesEncoded() const { return m_videoFrames; }
@@ -45,6 +55,15 @@ private:
     void AddStream(Track &track);
     void Encode(Track &track, AVFrame *frame);
 
+    enum class Work { Video, Audio, End };
+    struct Item {
+        Work work = Work::End;
+        FramePtr frame; // null: drain that encoder
+    };
+    void Submit(Work work, AVFrame *frame);
+    void EncodeQueued();
+    void StopWorker();
+
     std::string m_final;
     std::string m_partial;
     OutputContext m_format;
@@ -54,6 +73,13 @@ private:
     long long m_videoFrames = 0;
     bool m_created = false;
     bool m_finished = false;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Item> m_queue;          // guarded by m_mutex
+    bool m_abandon = false;            // guarded by m_mutex
+    std::optional<Failure> m_failure;  // guarded by m_mutex
+    std::thread m_worker;
 };
 
 } // namespace morlenc
