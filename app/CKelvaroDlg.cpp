@@ -4,6 +4,7 @@
 #include "app/Skin.h"
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
+#include "engine/CProgressDlg.h"
 #include "engine/CommandLine.h"
 #include "engine/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
@@ -124,6 +125,7 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
 
 CKelvaroDlg::~CKelvaroDlg()
 {
+    m_progress.reset();
     // However the window was closed, the settings outlive it.
     Settings::Save(m_settings, GetProgramFolder());
 }
@@ -179,6 +181,7 @@ void CKelvaroDlg::OnInitDialog()
     ConfigureButtons();
     InitSettingsControls();
     m_sources->SetTotalDuration(0.0);
+    CreateProgressDialog();
     InitVolumeControls();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ConversionBatch.h"
 #include "engine/ConversionSettings.h"
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <vector>
 
 class CIconButton;
+class CProgressDlg;
 class CNiceSliderCtrl;
 class DialogBuilder;
 class EncoderLauncher;
@@ -59,6 +61,8 @@ public:
     SourceTable &Sources() { return *m_sources; }
     const QString &VersionText() const { return m_version; }
     int PreviewStateValue() const { return m_previewState; }
+    CProgressDlg *ProgressDialog() const { return m_progress.get(); }
+    bool IsConverting() const { return m_converting; }
     QWidget *Control(int id) const;
     const DialogBuilder &Layout() const { return *m_builder; }
 
@@ -68,6 +72,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
@@ -115,10 +120,17 @@ private:
     void OnPlayPause();
     void OnStop();
     void OnPositionReleased();
+    void StopPreview();
 
     // Conversion.
+    void CreateProgressDialog();
     void OnConvert();
+    void StartRow(int row);
     int OnConversionMessage(int code, int value);
+    void OnFileDone();
+    void EndBatch();
+    int ReportProgress(double value);
+    static void PumpOneMessage();
 
     // Help.
     void OnHelpButton();
@@ -134,6 +146,12 @@ private:
     SourceTable *m_sources = nullptr;
     EncoderLauncher *m_launcher = nullptr;
     ProbeQueue *m_probes = nullptr;
+    std::unique_ptr<CProgressDlg> m_progress;
+    ConversionBatch m_batch;
+    QStringList m_batchOutputs;  // files this batch has made
+    QString m_rowOutput;         // the file the current row makes
+    int m_rowFailure = 0;        // reason the current row failed, 0 if it did not
+    bool m_converting = false;
     QIcon m_icon;
 
     QComboBox *m_quality = nullptr;

@@ -6,5 +6,4 @@ void CKelvaroDlg::OnListDoubleClick() {}
 void CKelvaroDlg::OnPlayPause() {}
 void CKelvaroDlg::OnStop() {}
 void CKelvaroDlg::OnPositionReleased() {}
-void CKelvaroDlg::OnConvert() {}
-int CKelvaroDlg::OnConversionMessage(int, int) { return 0; }
+void CKelvaroDlg::StopPreview() {}

@@ -35,6 +35,7 @@ enum EncoderFailure : int {
     ENC_FAIL_DIED = 9,          // seen by the program: the encoder ended without its final code
     ENC_FAIL_START = 10,        // seen by the program: the encoder could not be started
     ENC_FAIL_SOURCE_IS_OUTPUT = 11,  // seen by the program: the output would overwrite a source
+    ENC_FAIL_OUTPUT_TAKEN = 12,      // seen by the program: the output is a file this batch made
 };
 
 // The final code that ends a job of the given mode.
@@ -58,6 +59,7 @@ constexpr const char *EncoderFailureText(int reason)
     case ENC_FAIL_DIED: return "the encoder stopped unexpectedly";
     case ENC_FAIL_START: return "the encoder program could not be started";
     case ENC_FAIL_SOURCE_IS_OUTPUT: return "its output would overwrite a file in the list";
+    case ENC_FAIL_OUTPUT_TAKEN: return "its output would replace a file converted earlier in this batch";
     default: return "unknown failure";
     }
 }

@@ -1,6 +1,5 @@
 #include "platform/ProcessStart.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 
 #include <fcntl.h>
@@ -8,9 +7,12 @@
 bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
                                 int inheritedFd)
 {
-    // Parented to the application so that it outlives the caller; deleting a
-    // running QProcess would kill the encoder.
-    auto *process = new QProcess(QCoreApplication::instance());
+    // Deliberately without a parent: deleting a running QProcess kills the
+    // program outright, and an encoder killed that way cannot remove its
+    // unfinished output. Left alone, an encoder whose program has gone sees
+    // its channel close and cleans up by itself. The object deletes itself
+    // when the program ends.
+    auto *process = new QProcess;
     process->setProgram(program);
     process->setArguments(arguments);
     process->setStandardInputFile(QProcess::nullDevice());

@@ -1,0 +1,101 @@
+#include "engine/ConversionBatch.h"
+
+#include "engine/TimeText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Milliseconds as seconds for FormatHms; always fits, as the value is
+// at most 2^32 - 1 milliseconds.
+int WholeSeconds(std::uint32_t milliseconds)
+{
+    return static_cast<int>(milliseconds / 1000);
+}
+
+} // namespace
+
+QString ConversionBatch::StartText()
+{
+    return QStringLiteral("Total time:00:00:00,Elapsed time:00:00:00;Finished 0.0%");
+}
+
+void ConversionBatch::Start(std::uint32_t tick)
+{
+    m_startTick = tick;
+    m_cancelRequested = 0;
+    m_finishedSeconds = 0.0;
+    m_currentRow = 0;
+    m_failures.clear();
+}
+
+bool ConversionBatch::CountReport()
+{
+    if (++m_pumpCounter < 100)
+        return false;
+    m_pumpCounter = 0;
+    return true;
+}
+
+std::optional<ConversionBatch::Display> ConversionBatch::TakeProgress(double seconds,
+                                                                       double totalDuration,
+                                                                       std::uint32_t now)
+{
+    if (seconds == m_lastProgressValue)
+        return std::nullopt;
+    m_lastProgressValue = seconds;
+
+    // Without any known duration nothing can be measured against: the
+    // batch shows 0.0% rather than dividing by zero.
+    const double permille =
+        totalDuration > 0.0 ? (seconds + m_finishedSeconds) * 1000.0 / totalDuration : 0.0;
+    if (permille > 1000.0)
+        return std::nullopt;
+
+    const std::uint32_t elapsed = now - m_startTick;  // wraps like the tick count
+    std::uint32_t estimate = 0;
+    if (permille != 0.0) {
+        const double total = std::trunc(double(elapsed) * 1000.0 / permille);
+        estimate = total >= double(std::numeric_limits<std::uint32_t>::max())
+            ? std::numeric_limits<std::uint32_t>::max()
+            : static_cast<std::uint32_t>(total);
+    } else if (totalDuration > 0.0) {
+        estimate = static_cast<std::uint32_t>(std::min(std::trunc(totalDuration), 4294967.0)) * 1000u;
+    } else {
+        // Nothing known: the time so far is the best lower bound there is.
+        estimate = elapsed;
+    }
+
+    const int p = static_cast<int>(permille);
+    Display display;
+    display.permille = p;
+    display.text = QStringLiteral("Total time:%1;Elapsed time:%2;Finished %3.%4%")
+                       .arg(FormatHms(WholeSeconds(estimate)), FormatHms(WholeSeconds(elapsed)))
+                       .arg(p / 10)
+                       .arg(p % 10);
+    return display;
+}
+
+void ConversionBatch::FinishRow(double rowDuration)
+{
+    ++m_currentRow;
+    m_finishedSeconds += rowDuration;
+}
+
+void ConversionBatch::RecordFailure(const QString &source, const QString &reason)
+{
+    m_failures << QStringLiteral("%1: %2").arg(source, reason);
+}
+
+QString ConversionBatch::CompletionText(std::uint32_t now, int rowCount) const
+{
+    const QString time = FormatHms(WholeSeconds(now - m_startTick));
+    if (m_failures.isEmpty())
+        return QStringLiteral("Mission accomplished! Total Time:%1").arg(time);
+    return QStringLiteral("Finished with errors. Total Time:%1\n\n%2 of %3 files could not be converted:\n\n%4")
+        .arg(time)
+        .arg(m_failures.size())
+        .arg(rowCount)
+        .arg(m_failures.join(QLatin1Char('\n')));
+}

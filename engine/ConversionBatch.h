@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+// The state and arithmetic of one run of Convert over the whole list: which
+// row is being converted, how much of the list's duration is done, what the
+// progress window shows and what the final report says.
+class ConversionBatch
+{
+public:
+    struct Display {
+        QString text;  // "Total time:..;Elapsed time:..;Finished 25.0%"
+        int permille;  // the bar's position, 0 to 1000
+    };
+
+    // The progress text before the first report.
+    static QString StartText();
+
+    // A new batch from row 0; the cancel request is cleared. The last
+    // progress value and the pump counter carry over from earlier batches.
+    void Start(std::uint32_t tick);
+
+    // A report of `seconds` reached in the current row, against the list's
+    // total duration. Nothing to show when the value equals the previous
+    // report's or the batch would be more than complete.
+    std::optional<Display> TakeProgress(double seconds, double totalDuration, std::uint32_t now);
+
+    // Counts a report; true every hundredth, when an extra pump is due.
+    bool CountReport();
+
+    // The current row has finished; `rowDuration` is its duration.
+    void FinishRow(double rowDuration);
+
+    // The current row failed; kept for the final report.
+    void RecordFailure(const QString &source, const QString &reason);
+    const QStringList &Failures() const { return m_failures; }
+
+    // The final report and whether it tells of failures.
+    QString CompletionText(std::uint32_t now, int rowCount) const;
+
+    int CurrentRow() const { return m_currentRow; }
+    double FinishedSeconds() const { return m_finishedSeconds; }
+    std::uint32_t StartTick() const { return m_startTick; }
+
+    bool CancelRequested() const { return m_cancelRequested != 0; }
+    void RequestCancel() { m_cancelRequested = 1; }
+    void ClearCancel() { m_cancelRequested = 0; }
+
+private:
+    std::uint32_t m_startTick = 0;
+    int m_currentRow = 0;
+    double m_finishedSeconds = 0.0;
+    int m_cancelRequested = 0;
+    double m_lastProgressValue = 999.0;  // so the very first report is compared with it
+    int m_pumpCounter = 0;
+    QStringList m_failures;
+};

@@ -1,0 +1,125 @@
+#include "engine/ConversionBatch.h"
+
+#include <QTest>
+
+#include <cstdint>
+#include <optional>
+
+class BatchTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void progress_data()
+    {
+        QTest::addColumn<double>("total");
+        QTest::addColumn<double>("finished");
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<uint>("start");
+        QTest::addColumn<uint>("now");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("permille");
+
+        QTest::newRow("a quarter after ten minutes")
+            << 600.0 << 0.0 << 150.0 << 0u << 600000u
+            << "Total time:00:40:00;Elapsed time:00:10:00;Finished 25.0%" << 250;
+        QTest::newRow("earlier rows count")
+            << 600.0 << 100.0 << 50.0 << 1000u << 61000u
+            << "Total time:00:04:00;Elapsed time:00:01:00;Finished 25.0%" << 250;
+        QTest::newRow("tenths of a percent")
+            << 3000.0 << 0.0 << 37.0 << 0u << 12345u
+            << "Total time:00:16:40;Elapsed time:00:00:12;Finished 1.2%" << 12;
+        QTest::newRow("hundreds of hours")
+            << 1000.0 << 0.0 << 500.0 << 0u << 360000000u
+            << "Total time:200:00:00;Elapsed time:100:00:00;Finished 50.0%" << 500;
+        QTest::newRow("tick count wraps round")
+            << 100.0 << 0.0 << 50.0 << 0xFFFFF000u << 0x00001000u
+            << "Total time:00:00:16;Elapsed time:00:00:08;Finished 50.0%" << 500;
+        QTest::newRow("at zero the duration is the estimate")
+            << 600.0 << 0.0 << 0.0 << 0u << 5000u
+            << "Total time:00:10:00;Elapsed time:00:00:05;Finished 0.0%" << 0;
+        QTest::newRow("no known duration: no division by zero")
+            << 0.0 << 0.0 << 30.0 << 0u << 7000u
+            << "Total time:00:00:07;Elapsed time:00:00:07;Finished 0.0%" << 0;
+        QTest::newRow("exactly done") << 600.0 << 0.0 << 600.0 << 0u << 60000u
+                                      << "Total time:00:01:00;Elapsed time:00:01:00;Finished 100.0%" << 1000;
+        QTest::newRow("a tiny share does not overflow the estimate")
+            << 1.0e9 << 0.0 << 1.0 << 0u << 4000000000u
+            << "Total time:1193:02:47;Elapsed time:1111:06:40;Finished 0.0%" << 0;
+    }
+    void progress()
+    {
+        QFETCH(double, total);
+        QFETCH(double, finished);
+        QFETCH(double, seconds);
+        QFETCH(uint, start);
+        QFETCH(uint, now);
+        ConversionBatch batch;
+        batch.Start(start);
+        if (finished > 0)
+            batch.FinishRow(finished);
+        const auto display = batch.TakeProgress(seconds, total, now);
+        QVERIFY(display);
+        QTEST(display->text, "text");
+        QTEST(display->permille, "permille");
+    }
+
+    void reportsThatChangeNothing()
+    {
+        ConversionBatch batch;
+        batch.Start(0);
+        // The very first report is compared with 999.
+        QVERIFY(!batch.TakeProgress(999.0, 2000.0, 10));
+        QVERIFY(batch.TakeProgress(150.0, 600.0, 10));
+        QVERIFY(!batch.TakeProgress(150.0, 600.0, 20));  // equal to the last one
+        // Equal to the last report of the previous file, too.
+        batch.FinishRow(200.0);
+        QVERIFY(!batch.TakeProgress(150.0, 600.0, 30));
+        // More than complete.
+        QVERIFY(!batch.TakeProgress(450.0, 600.0, 40));
+        QVERIFY(batch.TakeProgress(300.0, 600.0, 50));
+        // A new batch keeps the last value.
+        batch.Start(100);
+        QVERIFY(!batch.TakeProgress(300.0, 600.0, 200));
+    }
+
+    void pumpsEveryHundredthReport()
+    {
+        ConversionBatch batch;
+        int due = 0;
+        for (int i = 1; i <= 250; ++i)
+            due += batch.CountReport() ? 1 : 0;
+        QCOMPARE(due, 2);
+        batch.Start(0);  // not reset by a batch
+        for (int i = 0; i < 49; ++i)
+            QVERIFY(!batch.CountReport());
+        QVERIFY(batch.CountReport());
+    }
+
+    void startClearsTheCancelRequest()
+    {
+        ConversionBatch batch;
+        batch.RequestCancel();
+        QVERIFY(batch.CancelRequested());
+        batch.Start(0);
+        QVERIFY(!batch.CancelRequested());
+        QCOMPARE(batch.CurrentRow(), 0);
+        QCOMPARE(batch.FinishedSeconds(), 0.0);
+    }
+
+    void completionText()
+    {
+        ConversionBatch batch;
+        batch.Start(1000);
+        QCOMPARE(batch.CompletionText(3726000, 3), QStringLiteral("Mission accomplished! Total Time:01:02:05"));
+        batch.RecordFailure(QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
+        QCOMPARE(batch.CompletionText(3726000, 3),
+                 QStringLiteral("Finished with errors. Total Time:01:02:05\n\n1 of 3 files could not be "
+                                "converted:\n\n/v/b.avi: the file has no video stream"));
+        batch.Start(0);
+        QVERIFY(batch.Failures().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(BatchTest)
+#include "tst_batch.moc"
