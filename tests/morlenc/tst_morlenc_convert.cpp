@@ -81,11 +81,11 @@ private:
 
     // Makes the source, converts it, checks what the player needs and
     // returns ffprobe's view of the output.
-    QJsonObject Convert(const TestMedia::VideoSpec &spec, const QString &renamed,
+    QJsonObject Convert(const TestMedia::VideoRecipe &recipe, const QString &renamed,
                         const Options &options, int width, int height)
     {
-        QString source = spec.path;
-        const QString made = TestMedia::MakeVideo(spec);
+        QString source = recipe.path;
+        const QString made = TestMedia::MakeVideo(recipe);
         if (!made.isEmpty()) {
             QTest::qFail(qPrintable(made), __FILE__, __LINE__);
             return {};
@@ -93,7 +93,7 @@ private:
         if (!renamed.isEmpty()) {
             source = PathOf(renamed);
             QFile::remove(source);
-            QFile::rename(spec.path, source);
+            QFile::rename(recipe.path, source);
         }
         const QString output = source + QStringLiteral(".out.mp4");
         const MorlencRunner::Result result = MorlencRunner::Run(
@@ -113,7 +113,7 @@ private:
         }
         const QJsonObject sourceProbe = TestMedia::Probe(source);
         const QJsonObject probe = TestMedia::Probe(output);
-        CheckPlayable(probe, width, height, spec.audio);
+        CheckPlayable(probe, width, height, recipe.audio);
         if (QTest::currentTestFailed())
             return {};
 
@@ -124,14 +124,14 @@ private:
         const double frameTime = std::max(1001.0 / 30000.0, sourceRate > 0 ? 1.0 / sourceRate : 0.0);
         double expected = VideoSeconds(sourceProbe);
         if (expected <= 0)
-            expected = spec.seconds;
+            expected = recipe.seconds;
         const double got = VideoSeconds(probe);
         if (std::abs(got - expected) > frameTime + 0.001)
             QTest::qFail(qPrintable(QStringLiteral("picture lasts %1 s, the source's %2 s")
                                         .arg(got).arg(expected)),
                          __FILE__, __LINE__);
         // The sound keeps its length too, to within two AAC frames.
-        if (spec.audio) {
+        if (recipe.audio) {
             const double sound = Seconds(probe, QStringLiteral("audio"));
             const double sourceSound = Seconds(sourceProbe, QStringLiteral("audio"));
             if (std::abs(sound - sourceSound) > 0.05)
@@ -211,14 +211,14 @@ private slots:
     void containers()
     {
         QFETCH(QString, file);
-        TestMedia::VideoSpec spec;
-        spec.path = PathOf(file);
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(file);
         QFETCH(QStringList, args);
-        spec.extraArgs = args;
+        recipe.extraArgs = args;
         QFETCH(QString, fps);
-        spec.fps = fps;
+        recipe.fps = fps;
         QFETCH(QString, renamed);
-        Convert(spec, renamed, Options{}, 320, 240);
+        Convert(recipe, renamed, Options{}, 320, 240);
     }
 
     // Sources whose picture, timing or sound needs care.
@@ -249,43 +249,43 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QSize, size);
-        TestMedia::VideoSpec spec;
-        spec.path = PathOf(file);
-        spec.width = size.width();
-        spec.height = size.height();
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(file);
+        recipe.width = size.width();
+        recipe.height = size.height();
         QFETCH(bool, audio);
-        spec.audio = audio;
+        recipe.audio = audio;
         QFETCH(QStringList, args);
-        spec.extraArgs = args;
-        spec.quarterTurn = file == S("r.mp4");
+        recipe.extraArgs = args;
+        recipe.quarterTurn = file == S("r.mp4");
         Options options;
         QFETCH(QString, videoFilter);
         options.videoFilter = videoFilter;
         const bool stretched = options.videoFilter.startsWith(QStringLiteral("scale=480"));
-        Convert(spec, {}, options, stretched ? 480 : 320, stretched ? 360 : 240);
+        Convert(recipe, {}, options, stretched ? 480 : 320, stretched ? 360 : 240);
     }
 
     // A phone video comes out upright: compared with the ffmpeg command's
     // own turned picture, fitted the same way.
     void rotatedPictureIsUpright()
     {
-        TestMedia::VideoSpec spec;
-        spec.path = PathOf(QStringLiteral("upright.mp4"));
-        spec.width = 320;
-        spec.height = 176;
-        spec.seconds = 1;
-        spec.fps = QStringLiteral("30000/1001");
-        spec.audio = false;
-        spec.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(QStringLiteral("upright.mp4"));
+        recipe.width = 320;
+        recipe.height = 176;
+        recipe.seconds = 1;
+        recipe.fps = QStringLiteral("30000/1001");
+        recipe.audio = false;
+        recipe.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
                                      QStringLiteral("-q:v"), QStringLiteral("2")};
-        spec.quarterTurn = true;
+        recipe.quarterTurn = true;
         Options options;
         options.videoFilter = QStringLiteral("scale=-3:240,harddup,expand=320:240");
-        Convert(spec, {}, options, 320, 240);
+        Convert(recipe, {}, options, 320, 240);
         QByteArray errors;
         TestMedia::Run(QStringLiteral("ffmpeg"),
                        {QStringLiteral("-hide_banner"), QStringLiteral("-i"),
-                        spec.path + QStringLiteral(".out.mp4"), QStringLiteral("-i"), spec.path,
+                        recipe.path + QStringLiteral(".out.mp4"), QStringLiteral("-i"), recipe.path,
                         QStringLiteral("-lavfi"),
                         QStringLiteral("[1:v]scale=132:240,pad=320:240:94:0,setsar=1[r];[0:v][r]psnr"),
                         QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")},
@@ -298,15 +298,15 @@ private slots:
     // A downmix of loud surround sound must not clip.
     void loudSurroundIsNotClipped()
     {
-        TestMedia::VideoSpec spec;
-        spec.path = PathOf(QStringLiteral("loud.mov"));
-        spec.seconds = 1;
-        spec.extraArgs = QStringList{QStringLiteral("-af"),
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(QStringLiteral("loud.mov"));
+        recipe.seconds = 1;
+        recipe.extraArgs = QStringList{QStringLiteral("-af"),
                                      QStringLiteral("volume=12dB,pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0"),
                                      QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
                                      QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
-        Convert(spec, {}, Options{}, 320, 240);
-        const double peak = Loudness(spec.path + QStringLiteral(".out.mp4")).second;
+        Convert(recipe, {}, Options{}, 320, 240);
+        const double peak = Loudness(recipe.path + QStringLiteral(".out.mp4")).second;
         QVERIFY2(peak < -0.5, qPrintable(QStringLiteral("peak %1 dB").arg(peak)));
     }
 
@@ -322,16 +322,16 @@ private slots:
     {
         QFETCH(QString, filter);
         const QString source = PathOf(QStringLiteral("tone.avi"));
-        TestMedia::VideoSpec spec;
-        spec.path = source;
-        spec.seconds = 1;
-        spec.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+        TestMedia::VideoRecipe recipe;
+        recipe.path = source;
+        recipe.seconds = 1;
+        recipe.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
                                      QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")};
-        Convert(spec, {}, Options{}, 320, 240);
+        Convert(recipe, {}, Options{}, 320, 240);
         const double plain = Loudness(source + QStringLiteral(".out.mp4")).first;
         Options options;
         options.audioFilter = filter;
-        Convert(spec, {}, options, 320, 240);
+        Convert(recipe, {}, options, 320, 240);
         const double changed = Loudness(source + QStringLiteral(".out.mp4")).first;
         QFETCH(double, change);
         QVERIFY2(std::abs(changed - plain - change) < 1.0,
@@ -341,16 +341,16 @@ private slots:
     // The end position cuts the output.
     void endPositionCuts()
     {
-        TestMedia::VideoSpec spec;
-        spec.path = PathOf(QStringLiteral("long.avi"));
-        spec.seconds = 3;
-        spec.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4")};
-        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(QStringLiteral("long.avi"));
+        recipe.seconds = 3;
+        recipe.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4")};
+        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
         Options options;
         options.end = QStringLiteral("0:0:1");
         const QString output = PathOf(QStringLiteral("cut.mp4"));
         const auto result = MorlencRunner::Run(
-            MorlencRunner::Arguments(spec.path, output, ENC_MODE_CONVERT, -1, options));
+            MorlencRunner::Arguments(recipe.path, output, ENC_MODE_CONVERT, -1, options));
         QCOMPARE(result.exitCode, 0);
         QVERIFY(std::abs(VideoSeconds(TestMedia::Probe(output)) - 1.0) < 0.04);
     }
@@ -371,11 +371,11 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, damage);
-        TestMedia::VideoSpec spec;
-        spec.path = PathOf(file);
-        spec.seconds = 3;
-        QCOMPARE(TestMedia::MakeVideo(spec), QString());
-        QFile media(spec.path);
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(file);
+        recipe.seconds = 3;
+        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
+        QFile media(recipe.path);
         QVERIFY(media.open(QIODevice::ReadWrite));
         const qint64 size = media.size();
         if (damage == QStringLiteral("truncate")) {
@@ -393,7 +393,7 @@ private slots:
         media.close();
         const QString output = PathOf(file + QStringLiteral(".mp4"));
         const auto result = MorlencRunner::Run(
-            MorlencRunner::Arguments(spec.path, output, ENC_MODE_CONVERT, -1));
+            MorlencRunner::Arguments(recipe.path, output, ENC_MODE_CONVERT, -1));
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.lines.last(), QByteArray("6 0"));
         const QJsonObject probe = TestMedia::Probe(output);

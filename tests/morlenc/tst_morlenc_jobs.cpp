@@ -55,10 +55,10 @@ private:
             file.write("These are not the frames you are looking for.\n");
         } else if (kind == S("truncated.mp4")) {
             // The index of this file is at its end, so half of it is lost.
-            TestMedia::VideoSpec spec;
-            spec.path = path;
-            spec.extraArgs = QStringList{S("-c:v"), S("mpeg4")};
-            if (!TestMedia::MakeVideo(spec).isEmpty() || !file.resize(file.size() / 2))
+            TestMedia::VideoRecipe recipe;
+            recipe.path = path;
+            recipe.extraArgs = QStringList{S("-c:v"), S("mpeg4")};
+            if (!TestMedia::MakeVideo(recipe).isEmpty() || !file.resize(file.size() / 2))
                 return {};
         } else if (kind == S("sound.m4a")) {
             QStringList args{S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"),
@@ -85,11 +85,11 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         m_plain = PathOf(S("plain.avi"));
-        TestMedia::VideoSpec spec;
-        spec.path = m_plain;
-        spec.seconds = 3;
-        spec.extraArgs = QStringList{S("-c:v"), S("mpeg4"), S("-c:a"), S("libmp3lame")};
-        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+        TestMedia::VideoRecipe recipe;
+        recipe.path = m_plain;
+        recipe.seconds = 3;
+        recipe.extraArgs = QStringList{S("-c:v"), S("mpeg4"), S("-c:a"), S("libmp3lame")};
+        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
     }
 
     void helpAndVersion()
@@ -124,20 +124,20 @@ private slots:
     {
         QFETCH(QSize, stored);
         QFETCH(QSize, shown);
-        TestMedia::VideoSpec spec;
+        TestMedia::VideoRecipe recipe;
         QFETCH(QString, file);
-        spec.path = PathOf(file);
-        spec.width = stored.width();
-        spec.height = stored.height();
+        recipe.path = PathOf(file);
+        recipe.width = stored.width();
+        recipe.height = stored.height();
         QFETCH(double, seconds);
-        spec.seconds = seconds;
+        recipe.seconds = seconds;
         QFETCH(QStringList, args);
-        spec.extraArgs = args;
+        recipe.extraArgs = args;
         QFETCH(bool, turned);
-        spec.quarterTurn = turned;
-        QCOMPARE(TestMedia::MakeVideo(spec), QString());
+        recipe.quarterTurn = turned;
+        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
         const auto result = MorlencRunner::Run(
-            MorlencRunner::Arguments(spec.path, PathOf(S("unused.mp4")), ENC_MODE_PROBE, -1));
+            MorlencRunner::Arguments(recipe.path, PathOf(S("unused.mp4")), ENC_MODE_PROBE, -1));
         QCOMPARE(result.exitCode, 0);
         QFETCH(int, duration);
         const QByteArrayList expected{Line(ENC_DURATION, duration),

@@ -59,22 +59,22 @@ int Run(const QString &program, const QStringList &arguments, QByteArray *output
     return process.exitCode();
 }
 
-QString MakeVideo(const VideoSpec &spec)
+QString MakeVideo(const VideoRecipe &recipe)
 {
-    const QString seconds = QString::number(spec.seconds);
+    const QString seconds = QString::number(recipe.seconds);
     QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
                      QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
                      QStringLiteral("testsrc=size=%1x%2:rate=%3:duration=%4")
-                         .arg(spec.width).arg(spec.height).arg(spec.fps, seconds)};
-    if (spec.audio)
+                         .arg(recipe.width).arg(recipe.height).arg(recipe.fps, seconds)};
+    if (recipe.audio)
         args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
              << QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1").arg(seconds);
     // One thread keeps test files identical from run to run.
-    args << QStringLiteral("-threads") << QStringLiteral("1") << spec.extraArgs << spec.path;
+    args << QStringLiteral("-threads") << QStringLiteral("1") << recipe.extraArgs << recipe.path;
     QByteArray errors;
     const int code = Run(QStringLiteral("ffmpeg"), args, nullptr, &errors);
-    if (code == 0 && spec.quarterTurn && !TurnFirstTrack(spec.path))
-        return QStringLiteral("cannot turn the picture of ") + spec.path;
+    if (code == 0 && recipe.quarterTurn && !TurnFirstTrack(recipe.path))
+        return QStringLiteral("cannot turn the picture of ") + recipe.path;
     if (code == 0)
         return {};
     return QStringLiteral("ffmpeg %1 failed (%2): %3")

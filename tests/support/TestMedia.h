@@ -10,7 +10,7 @@
 
 namespace TestMedia {
 
-struct VideoSpec {
+struct VideoRecipe {
     // Where to write. The extension picks the container as the ffmpeg
     // command does; pass "-f" in extraArgs for extensions it does not know.
     QString path;
@@ -29,7 +29,7 @@ struct VideoSpec {
 // Makes a test video: the testsrc pattern (a moving picture) and the tone.
 // Returns an empty string on success, else what went wrong (the command's
 // error output).
-QString MakeVideo(const VideoSpec &spec);
+QString MakeVideo(const VideoRecipe &recipe);
 
 // ffprobe's "-show_format -show_streams" of the file as a JSON object; empty
 // when ffprobe fails or the file is not media.
