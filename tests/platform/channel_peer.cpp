@@ -52,6 +52,8 @@ int main(int argc, char **argv)
         Send("1 12\n2 640\n3 480\n4 0\n");
     } else if (scenario == "long") {
         Send("1 360000\n2 640\n3 480\n4 0\n");
+    } else if (scenario == "hour") {
+        Send("1 3725\n2 320\n3 240\n4 0\n");
     } else if (scenario == "bare") {
         Send("4 0\n");
     } else if (scenario == "split") {
