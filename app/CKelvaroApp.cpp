@@ -6,6 +6,9 @@
 #include "platform/QtHost.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -42,6 +45,11 @@ bool CKelvaroApp::InitInstance()
     {
         // Closing the window destroys it, which writes the option file.
         CKelvaroDlg window;
+        // Files handed over by the desktop ("Open with") are added as if
+        // chosen with the add command, once the window runs.
+        const QStringList files = FilesFromCommandLine();
+        if (!files.isEmpty())
+            QTimer::singleShot(0, &window, [&window, files] { window.AddFiles(files); });
         window.DoModal();
     }
     return false;
@@ -51,6 +59,19 @@ int CKelvaroApp::ExitInstance()
 {
     Skin::Shutdown();
     return 0;
+}
+
+QStringList CKelvaroApp::FilesFromCommandLine()
+{
+    QStringList files;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QUrl url(arguments[i]);
+        const QString path = url.isLocalFile() ? url.toLocalFile() : arguments[i];
+        if (QFileInfo(path).isFile())
+            files << QFileInfo(path).absoluteFilePath();
+    }
+    return files;
 }
 
 void CKelvaroApp::ShowTipAtStartup()

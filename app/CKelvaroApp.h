@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <memory>
 
 class QApplication;
@@ -21,6 +23,9 @@ public:
 
 private:
     void ShowTipAtStartup();
+    // The existing files named on the command line (paths or file: URLs);
+    // anything else there is ignored.
+    static QStringList FilesFromCommandLine();
 
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<QtHost> m_host;

@@ -75,6 +75,9 @@ private:
     }
 
     FakeHost m_host;
+    // The real encoder, in a program folder of the test's own, so that the
+    // option file the window writes at the end stays out of the build.
+    QTemporaryDir m_realProgram;
     QTemporaryDir m_fakeProgram;
     QTemporaryDir m_output;
     QTemporaryDir m_videos;
@@ -82,6 +85,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
+        QVERIFY(QFile::link(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"),
+                            m_realProgram.path() + QStringLiteral("/morlenc")));
         QVERIFY(QFile::link(QStringLiteral(KELVARO_TEST_HELPER_DIR "../platform/channel_peer"),
                             m_fakeProgram.path() + QStringLiteral("/morlenc")));
     }
@@ -108,7 +113,7 @@ private Q_SLOTS:
 
     void realEncoderProbesThreeFilesInDialogOrder()
     {
-        m_host.programFolder = QStringLiteral(KELVARO_PROGRAM_DIR);
+        m_host.programFolder = m_realProgram.path() + QLatin1Char('/');
         QStringList paths;
         for (const char *name : {"c.avi", "a.mp4", "b.mpg"}) {
             TestMedia::VideoRecipe recipe;
@@ -133,7 +138,7 @@ private Q_SLOTS:
 
     void unreadableFileAmongGoodOnesWithRealEncoder()
     {
-        m_host.programFolder = QStringLiteral(KELVARO_PROGRAM_DIR);
+        m_host.programFolder = m_realProgram.path() + QLatin1Char('/');
         const QString text = m_videos.path() + QStringLiteral("/notes.avi");
         QFile file(text);
         QVERIFY(file.open(QIODevice::WriteOnly));
