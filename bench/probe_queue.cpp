@@ -1,0 +1,71 @@
+// How long the probe queue takes for a full list: 99 files probed one after
+// another by the real encoder, against `ffprobe` run on the same files one
+// after another. Prints both times, the ratio and the time per probe.
+//   bench_probe_queue [count]
+#include "engine/ConversionSettings.h"
+#include "engine/EncoderLauncher.h"
+#include "sources/ProbeQueue.h"
+#include "sources/SourceTable.h"
+
+#include "FakeHost.h"
+#include "tests/support/TestMedia.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : SourceTable::kCapacity;
+    QTextStream out(stdout);
+
+    QTemporaryDir dir;
+    TestMedia::VideoRecipe recipe;
+    recipe.path = dir.filePath(QStringLiteral("source.avi"));
+    recipe.seconds = 5;
+    if (const QString error = TestMedia::MakeVideo(recipe); !error.isEmpty()) {
+        out << "cannot make the test video: " << error << "\n";
+        return 1;
+    }
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        const QString path = dir.filePath(QStringLiteral("clip%1.avi").arg(i));
+        QFile::copy(recipe.path, path);
+        paths << path;
+    }
+
+    FakeHost host;
+    QTemporaryDir program;
+    host.programFolder = program.path() + QLatin1Char('/');
+    QFile::link(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"), host.programFolder + QStringLiteral("morlenc"));
+
+    SourceTable table;
+    ConversionSettings settings;
+    ProbeQueue *queue = nullptr;
+    EncoderLauncher launcher(settings, [&](int, int code, int value) { return queue->OnEncoderMessage(code, value); });
+    queue = new ProbeQueue(table, settings, launcher, &launcher);
+
+    QElapsedTimer timer;
+    timer.start();
+    queue->Add(paths, dir.filePath(QStringLiteral("out")));
+    while (queue->IsRunning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double ours = timer.elapsed() / 1000.0;
+
+    timer.restart();
+    for (const QString &path : paths)
+        TestMedia::Run(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_format"),
+                                                    QStringLiteral("-show_streams"), path});
+    const double reference = timer.elapsed() / 1000.0;
+
+    out << "files probed into the list: " << table.RowCount() << " of " << count << "\n";
+    out << "probe queue:     " << QString::number(ours, 'f', 2) << " s ("
+        << QString::number(ours * 1000 / count, 'f', 1) << " ms per file)\n";
+    out << "ffprobe in turn: " << QString::number(reference, 'f', 2) << " s ("
+        << QString::number(reference * 1000 / count, 'f', 1) << " ms per file)\n";
+    out << "ratio (queue / ffprobe): " << QString::number(ours / reference, 'f', 2) << "\n";
+    return table.RowCount() == count ? 0 : 1;
+}
