@@ -100,10 +100,10 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
         m_output = m_outputDir.path() + QStringLiteral("/out/");
         for (const char *name : {"one.avi", "two.mov", "three.flv"}) {
-            TestMedia::VideoRecipe spec;
-            spec.path = Source(QString::fromLatin1(name));
-            spec.seconds = 2.0;
-            QCOMPARE(TestMedia::MakeVideo(spec), QString());
+            TestMedia::VideoRecipe recipe;
+            recipe.path = Source(QString::fromLatin1(name));
+            recipe.seconds = 2.0;
+            QCOMPARE(TestMedia::MakeVideo(recipe), QString());
         }
         TestMedia::VideoRecipe wide;
         wide.path = Source(QStringLiteral("wide.mp4"));
