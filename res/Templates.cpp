@@ -59,11 +59,28 @@ const DialogTemplate kTip{
         {IDC_TIP_PICTURE, K::Static, "", 20, 17, 190, 111, 0},
     }};
 
+const DialogTemplate kAbout{
+    IDD_ABOUTBOX, "About Kelvaro", 230, 146, "Arial", 9,
+    {
+        {-1, K::Icon, "", 4, 7, 20, 20, 0},
+        {IDC_ABOUT_TITLE, K::Custom, "", 30, 12, 145, 8, 0},
+        {IDOK, K::PushButton, "OK", 184, 9, 33, 12, kTabStop | kDefault},
+        {-1, K::BlackRect, "", 9, 28, 207, 1, kSunken},
+        {IDC_HOME_LINK, K::Custom, "Home page", 85, 34, 38, 8, kCentre | kNotify},
+        {IDC_SUPPORT_LINK, K::Custom, "Technical support", 85, 55, 57, 8, kCentre | kNotify},
+        {-1, K::BlackRect, "", 9, 98, 207, 1, kSunken},
+        {-1, K::Static, "Copyright \u00A9 the Kelvaro authors.", 9, 103, 207, 8, 0},
+        {-1, K::Static, "Free software under the GNU GPL, version 3 or later;", 9, 111, 207, 8, 0},
+        {-1, K::Static, "it comes with absolutely no warranty.", 9, 119, 207, 8, 0},
+        {-1, K::Static, "Windows by the Qt 6 toolkit (LGPL 3).", 9, 127, 207, 8, 0},
+        {-1, K::Static, "Video by the FFmpeg libraries (LGPL 2.1+ / GPL 2+).", 9, 135, 207, 8, 0},
+    }};
+
 } // namespace
 
 const DialogTemplate *FindTemplate(int id)
 {
-    for (const DialogTemplate *layout : {&kMain, &kProgress, &kTip}) {
+    for (const DialogTemplate *layout : {&kMain, &kProgress, &kTip, &kAbout}) {
         if (layout->id == id)
             return layout;
     }
