@@ -1,8 +1,21 @@
 #include "platform/ProcessStart.h"
 
 #include <QProcess>
+#include <QSet>
 
 #include <fcntl.h>
+
+namespace {
+
+// The programs still running. Held here rather than by a parent object (see
+// below); the set also keeps them reachable for leak checkers at exit.
+QSet<QProcess *> &Running()
+{
+    static QSet<QProcess *> running;
+    return running;
+}
+
+} // namespace
 
 bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
                                 int inheritedFd)
@@ -26,11 +39,15 @@ bool StartProgramWithDescriptor(const QString &program, const QStringList &argum
                 ::fcntl(inheritedFd, F_SETFD, flags & ~FD_CLOEXEC);
         });
     }
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    QObject::connect(process, &QProcess::finished, process, [process] {
+        Running().remove(process);
+        process->deleteLater();
+    });
     process->start();
     if (!process->waitForStarted()) {
         delete process;
         return false;
     }
+    Running().insert(process);
     return true;
 }
