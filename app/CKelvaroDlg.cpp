@@ -13,6 +13,7 @@
 #include "res/Strings.h"
 #include "res/Templates.h"
 #include "res/pictures/Pictures.h"
+#include "sources/CMoviePlayer.h"
 #include "sources/ProbeQueue.h"
 #include "sources/Settings.h"
 #include "sources/SourceTable.h"
@@ -67,6 +68,7 @@ QWidget *MakeControl(const ControlTemplate &control, QWidget *parent)
         return button;
     }
     case ControlKind::NiceSlider: return new CNiceSliderCtrl(parent);
+    case ControlKind::Custom: return control.id == IDC_PREVIEW ? new CMoviePlayer(parent) : nullptr;
     default: return nullptr;
     }
 }
@@ -163,7 +165,7 @@ void CKelvaroDlg::DoDataExchange()
     m_convert = b.Control<CIconButton>(IDC_CONVERT);
     m_backdrop = b.Control<QFrame>(IDC_BACKDROP);
     m_list = b.Control<QTreeView>(IDC_LIST);
-    m_preview = b.Control(IDC_PREVIEW);
+    m_preview = b.Control<CMoviePlayer>(IDC_PREVIEW);
     m_codecRadios = {b.Control<QRadioButton>(IDC_CODEC_MPEG4), b.Control<QRadioButton>(IDC_CODEC_XVID),
                      b.Control<QRadioButton>(IDC_CODEC_H264)};
     m_quality->addItems(Settings::QualityItems());
@@ -200,6 +202,9 @@ void CKelvaroDlg::WireMessageMap()
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CKelvaroDlg::OnListRightClick);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &CKelvaroDlg::OnListDoubleClick);
+    // The player's events.
+    connect(m_preview, &CMoviePlayer::PlayerStopped, this, &CKelvaroDlg::OnPlayerStopped);
+    connect(m_preview, &CMoviePlayer::PlayerPosition, this, &CKelvaroDlg::OnPlayerPosition);
 }
 
 bool CKelvaroDlg::OnCommand(int id)
@@ -272,7 +277,7 @@ void CKelvaroDlg::ConfigureButtons()
         button->SetHoverCursor(IDC_HAND, false);
     };
     setUpPreviewButton(m_play, IDB_PLAY, QStringLiteral("Play the selected video file"));
-    m_previewState = Stopped;
+    CreatePreview();  // the preview starts stopped
     setUpPreviewButton(m_stop, IDB_STOP, QStringLiteral("Stop playing"));
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 class CIconButton;
+class CMoviePlayer;
 class CProgressDlg;
 class CNiceSliderCtrl;
 class DialogBuilder;
@@ -60,7 +61,7 @@ public:
     const ConversionSettings &Settings() const { return m_settings; }
     SourceTable &Sources() { return *m_sources; }
     const QString &VersionText() const { return m_version; }
-    int PreviewStateValue() const { return m_previewState; }
+    int PreviewStateValue() const;
     CProgressDlg *ProgressDialog() const { return m_progress.get(); }
     bool IsConverting() const { return m_converting; }
     QWidget *Control(int id) const;
@@ -117,8 +118,12 @@ private:
     void OnListDoubleClick();
 
     // Preview.
+    class PreviewWindow;
+    void CreatePreview();
     void OnPlayPause();
     void OnStop();
+    void OnPlayerStopped();
+    void OnPlayerPosition(double seconds);
     void OnPositionReleased();
     void StopPreview();
 
@@ -139,7 +144,6 @@ private:
     void OnHomePage();
     void OnTipOfTheDay();
 
-    int m_previewState = Stopped;
     ConversionSettings m_settings;
     QString m_version;
     std::unique_ptr<DialogBuilder> m_builder;
@@ -147,6 +151,7 @@ private:
     EncoderLauncher *m_launcher = nullptr;
     ProbeQueue *m_probes = nullptr;
     std::unique_ptr<CProgressDlg> m_progress;
+    PreviewWindow *m_previewWindow = nullptr;  // a child: the preview's states
     ConversionBatch m_batch;
     QStringList m_batchOutputs;  // files this batch has made
     QString m_rowOutput;         // the file the current row makes
@@ -174,6 +179,6 @@ private:
     QWidget *m_browse = nullptr;
     QFrame *m_backdrop = nullptr;
     QTreeView *m_list = nullptr;
-    QWidget *m_preview = nullptr;
+    CMoviePlayer *m_preview = nullptr;
     std::array<QRadioButton *, 3> m_codecRadios{};
 };
