@@ -11,8 +11,9 @@ namespace {
 // below); the set also keeps them reachable for leak checkers at exit.
 QSet<QProcess *> &Running()
 {
-    static QSet<QProcess *> running;
-    return running;
+    // Never destroyed: the encoders may outlive every static object.
+    static auto *running = new QSet<QProcess *>;
+    return *running;
 }
 
 } // namespace
