@@ -4,6 +4,8 @@
 #include "platform/Profile.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <array>
 
@@ -86,7 +88,12 @@ void ApplyResolution(ConversionSettings &settings)
 
 QString OptionFilePath(const QString &programFolder)
 {
-    return programFolder + QLatin1String("option.ini");
+    // An installed copy's folder belongs to the system: the person's own
+    // configuration folder takes the file instead.
+    QTemporaryFile probe(programFolder + QLatin1String(".kelvaro-XXXXXX"));
+    if (probe.open())
+        return programFolder + QLatin1String("option.ini");
+    return QFileInfo(ApplicationProfilePath()).absolutePath() + QLatin1String("/kelvaro/option.ini");
 }
 
 QString VersionFilePath(const QString &programFolder)
@@ -123,7 +130,9 @@ QString Load(ConversionSettings &settings, const QString &programFolder)
 
 bool Save(const ConversionSettings &settings, const QString &programFolder)
 {
-    ProfileFile options(OptionFilePath(programFolder));
+    const QString path = OptionFilePath(programFolder);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ProfileFile options(path);
     bool ok = options.SetValue(kSource, QStringLiteral("Video codec"), QString::number(settings.codec));
     ok &= options.SetValue(kSource, QStringLiteral("Output quality"), QString::number(settings.quality));
     ok &= options.SetValue(kSource, QStringLiteral("Resolution"), QString::number(settings.resolution));

@@ -18,7 +18,9 @@ QStringList ResolutionItems();
 void ApplyQuality(ConversionSettings &settings);
 void ApplyResolution(ConversionSettings &settings);
 
-// "option.ini" and "version.ini" in the program folder.
+// "option.ini" in the program folder, or in the person's configuration
+// folder ("kelvaro/" in it) when the program folder cannot be written, as
+// with an installed copy; "version.ini" always in the program folder.
 QString OptionFilePath(const QString &programFolder);
 QString VersionFilePath(const QString &programFolder);
 

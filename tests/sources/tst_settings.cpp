@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/fakes/Unprivileged.h"
+
+#include <sys/stat.h>
+
 class SettingsTest : public QObject
 {
     Q_OBJECT
@@ -141,6 +145,30 @@ private Q_SLOTS:
         Settings::Load(again, Folder());
         QCOMPARE(again.outputFolder, QStringLiteral("/old/"));
         QCOMPARE(again.volume, 120);
+    }
+
+    void readOnlyProgramFolderKeepsTheFileInTheConfigurationFolder()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0555);
+        ::chmod(QFile::encodeName(config.path()).constData(), 0777);
+        bool saved = false;
+        ConversionSettings again;
+        {
+            Unprivileged asUser;
+            ConversionSettings settings;
+            Settings::Load(settings, Folder());
+            settings.volume = 150;
+            saved = Settings::Save(settings, Folder());
+            Settings::Load(again, Folder());
+        }
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0700);
+        qunsetenv("XDG_CONFIG_HOME");
+        QVERIFY(saved);
+        QCOMPARE(again.volume, 150);
+        QVERIFY(QFile::exists(config.path() + QStringLiteral("/kelvaro/option.ini")));
+        QVERIFY(!QFile::exists(Folder() + QStringLiteral("option.ini")));
     }
 
     void unwritableOptionFileIsReported()
