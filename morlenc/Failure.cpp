@@ -25,6 +25,9 @@ void InstallSignalHandlers()
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, nullptr);
+    // A file-size limit reached must fail the write (and so the job, with
+    // its unfinished output removed), not kill the encoder outright.
+    sigaction(SIGXFSZ, &ignore, nullptr);
 
     struct sigaction stop = {};
     stop.sa_handler = OnStopSignal;
