@@ -9,6 +9,7 @@
 #include "engine/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
 #include "platform/DialogBuilder.h"
+#include "platform/Host.h"
 #include "res/Menus.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
@@ -128,8 +129,14 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
 CKelvaroDlg::~CKelvaroDlg()
 {
     m_progress.reset();
-    // However the window was closed, the settings outlive it.
-    Settings::Save(m_settings, GetProgramFolder());
+    // However the window was closed, the settings outlive it; if they
+    // cannot, the person should know before the next start surprises them.
+    if (!Settings::Save(m_settings, GetProgramFolder())) {
+        Host::Instance().MessageBox(
+            QStringLiteral("Kelvaro could not save its settings in\n%1")
+                .arg(Settings::OptionFilePath(GetProgramFolder())),
+            Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning);
+    }
 }
 
 QWidget *CKelvaroDlg::Control(int id) const

@@ -19,7 +19,7 @@ QSet<QProcess *> &Running()
 } // namespace
 
 bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
-                                int inheritedFd)
+                                int inheritedFd, const std::function<void()> &childSetup)
 {
     // Deliberately without a parent: deleting a running QProcess kills the
     // program outright, and an encoder killed that way cannot remove its
@@ -31,15 +31,17 @@ bool StartProgramWithDescriptor(const QString &program, const QStringList &argum
     process->setArguments(arguments);
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
-    if (inheritedFd >= 0) {
-        process->setChildProcessModifier([inheritedFd] {
-            // Runs in the child between fork and exec: only async-signal-safe
-            // calls here.
+    process->setChildProcessModifier([inheritedFd, childSetup] {
+        // Runs in the child between fork and exec: only async-signal-safe
+        // calls here.
+        if (inheritedFd >= 0) {
             const int flags = ::fcntl(inheritedFd, F_GETFD);
             if (flags >= 0)
                 ::fcntl(inheritedFd, F_SETFD, flags & ~FD_CLOEXEC);
-        });
-    }
+        }
+        if (childSetup)
+            childSetup();
+    });
     QObject::connect(process, &QProcess::finished, process, [process] {
         Running().remove(process);
         process->deleteLater();

@@ -3,11 +3,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Starts a program from an argument vector (never through a shell), with
 // standard input empty and its output forwarded to ours. The descriptor
 // `inheritedFd` (-1: none) stays open in the child under the same number;
 // every other descriptor of ours is created close-on-exec, so a child never
 // holds another job's channel open. Returns false when the program could not
 // be started. The child is reaped when it ends; nothing waits for it.
+// `childSetup`, when given, runs in the child just before the program starts
+// (after fork, so only async-signal-safe calls): tests use it to start the
+// encoder with limits.
 bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
-                                int inheritedFd);
+                                int inheritedFd, const std::function<void()> &childSetup = {});

@@ -30,7 +30,7 @@ bool FakeHost::StartProgram(const QString &program, const QStringList &arguments
     starts.append({program, arguments, inheritedFd});
     if (!startResult)
         return false;
-    return StartProgramWithDescriptor(program, arguments, inheritedFd);
+    return StartProgramWithDescriptor(program, arguments, inheritedFd, childSetup);
 }
 
 bool FakeHost::OpenUrl(const QString &address)

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // A host that answers from a script and records what was asked of it.
 // Programs are really started (through the same code as the real host)
 // unless `startResult` says otherwise, so tests can run real encoders.
@@ -42,6 +44,7 @@ public:
     QQueue<QString> folderChoices;    // null = cancelled
     bool startResult = true;          // false: refuse to start, run nothing
     bool openUrlResult = true;
+    std::function<void()> childSetup;  // run in each started program first
     std::uint32_t tick = 0;
     QString programFolder;
 

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 namespace {
 
 const QByteArray kTips = "; comment\n"
@@ -168,6 +170,24 @@ private Q_SLOTS:
         tip.OnNextTip();
         QCOMPARE(tip.TipText(), QString());
         QVERIFY(m_host.messages.isEmpty());
+    }
+
+    void tipsFileReplacedWhileShown()
+    {
+        CTipOfTheDayDialog tip;
+        tip.show();
+        QCOMPARE(tip.TipText(), QStringLiteral("First tip\n"));
+        // Replaced under the open dialog, as an update would.
+        const QString fresh = TipsPath() + QStringLiteral(".new");
+        {
+            QFile file(fresh);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("New first\nNew second\n");
+        }
+        QVERIFY(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(TipsPath()).constData()) == 0);
+        tip.OnNextTip();
+        QCOMPARE(tip.TipText(), QStringLiteral("Second tip\n"));  // the open file reads on
+        tip.close();
     }
 
     void longLineContinuesAsTheNextLine()

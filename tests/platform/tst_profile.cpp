@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -201,6 +203,31 @@ private Q_SLOTS:
         QVERIFY(!written);
         QFile::setPermissions(path, QFileDevice::WriteOwner | QFileDevice::ReadOwner);
         QCOMPARE(ReadFile(path), QByteArray("[S]\nOther=keep\n"));
+    }
+
+    void killedWriterLeavesOldOrNewNeverAMix()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("killed.ini"));
+        auto *random = QRandomGenerator::global();
+        for (int round = 0; round < 25; ++round) {
+            QProcess writer;
+            writer.start(QStringLiteral(KELVARO_TEST_HELPER_DIR "profile_writer"), {path});
+            QVERIFY(writer.waitForStarted());
+            QTest::qWait(5 + random->bounded(40));
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+            if (!QFile::exists(path))
+                continue;  // killed before its first save
+            ProfileFile file(path);
+            const QString folder = file.Value(QStringLiteral("Destinate"), QStringLiteral("Temporary folder"), QString());
+            QVERIFY2(folder == QStringLiteral("odd") || folder == QStringLiteral("even"), qPrintable(folder));
+            for (const char *key : {"Video codec", "Output quality", "Resolution", "Letterbox", "Volume"})
+                QCOMPARE(file.Value(QStringLiteral("Source"), QString::fromLatin1(key), QString()),
+                         folder + QString(200, QLatin1Char('.')));
+        }
+        // No temporary file is left for the next run to trip over.
+        for (const QString &name : QDir(m_dir.path()).entryList({QStringLiteral("killed.ini.*")}, QDir::Files | QDir::Hidden))
+            QFile::remove(m_dir.filePath(name));
     }
 
     void convertsLikeAtoi_data()
