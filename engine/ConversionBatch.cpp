@@ -42,14 +42,18 @@ std::optional<ConversionBatch::Display> ConversionBatch::TakeProgress(double sec
                                                                        double totalDuration,
                                                                        std::uint32_t now)
 {
-    if (seconds == m_lastProgressValue)
+    // Compared as a position in the whole batch: the same second of the
+    // next file is progress, and a list of short files must not freeze the
+    // bar at the value its first file reached.
+    const double position = seconds + m_finishedSeconds;
+    if (position == m_lastProgressValue)
         return std::nullopt;
-    m_lastProgressValue = seconds;
+    m_lastProgressValue = position;
 
     // Without any known duration nothing can be measured against: the
     // batch shows 0.0% rather than dividing by zero.
     const double permille =
-        totalDuration > 0.0 ? (seconds + m_finishedSeconds) * 1000.0 / totalDuration : 0.0;
+        totalDuration > 0.0 ? position * 1000.0 / totalDuration : 0.0;
     if (permille > 1000.0)
         return std::nullopt;
 

@@ -25,8 +25,8 @@ public:
     void Start(std::uint32_t tick);
 
     // A report of `seconds` reached in the current row, against the list's
-    // total duration. Nothing to show when the value equals the previous
-    // report's or the batch would be more than complete.
+    // total duration. Nothing to show when it names the same point of the
+    // batch as the previous report or the batch would be more than complete.
     std::optional<Display> TakeProgress(double seconds, double totalDuration, std::uint32_t now);
 
     // Counts a report; true every hundredth, when an extra pump is due.
@@ -55,7 +55,7 @@ private:
     int m_currentRow = 0;
     double m_finishedSeconds = 0.0;
     int m_cancelRequested = 0;
-    double m_lastProgressValue = 999.0;  // so the very first report is compared with it
+    double m_lastProgressValue = 999.0;  // batch position of the last report taken
     int m_pumpCounter = 0;
     QStringList m_failures;
 };

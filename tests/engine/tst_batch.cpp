@@ -72,15 +72,31 @@ private Q_SLOTS:
         QVERIFY(!batch.TakeProgress(999.0, 2000.0, 10));
         QVERIFY(batch.TakeProgress(150.0, 600.0, 10));
         QVERIFY(!batch.TakeProgress(150.0, 600.0, 20));  // equal to the last one
-        // Equal to the last report of the previous file, too.
+        // The same second of the next file is further on in the batch.
         batch.FinishRow(200.0);
-        QVERIFY(!batch.TakeProgress(150.0, 600.0, 30));
+        const auto next = batch.TakeProgress(150.0, 600.0, 30);
+        QVERIFY(next);
+        QCOMPARE(next->permille, 583);
         // More than complete.
         QVERIFY(!batch.TakeProgress(450.0, 600.0, 40));
         QVERIFY(batch.TakeProgress(300.0, 600.0, 50));
-        // A new batch keeps the last value.
+        // A new batch keeps the last value: the same point again shows nothing.
         batch.Start(100);
-        QVERIFY(!batch.TakeProgress(300.0, 600.0, 200));
+        QVERIFY(!batch.TakeProgress(500.0, 600.0, 200));
+    }
+
+    void listOfShortFilesStillMovesTheBar()
+    {
+        // Ten one-second files: every report says "1 s", yet each is progress.
+        ConversionBatch batch;
+        batch.Start(0);
+        QList<int> bar;
+        for (int file = 0; file < 10; ++file) {
+            if (const auto display = batch.TakeProgress(1.0, 10.0, 100))
+                bar << display->permille;
+            batch.FinishRow(1.0);
+        }
+        QCOMPARE(bar, (QList<int>{100, 200, 300, 400, 500, 600, 700, 800, 900, 1000}));
     }
 
     void pumpsEveryHundredthReport()
