@@ -4,6 +4,7 @@
 #include "sources/SourceTable.h"
 
 #include "FakeHost.h"
+#include "KillEncoders.h"
 #include "tests/support/TestMedia.h"
 
 #include <QDir>
@@ -12,32 +13,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-
-namespace {
-
-// Kills every encoder whose command line names `path`.
-int KillEncodersOf(const QString &path)
-{
-    int killed = 0;
-    const QByteArray needle = QFile::encodeName(path);
-    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool numeric = false;
-        const int number = pid.toInt(&numeric);
-        if (!numeric)
-            continue;
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        if (!cmdline.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = cmdline.readAll();
-        if (text.contains("morlenc") && text.contains(needle) && ::kill(number, SIGKILL) == 0)
-            ++killed;
-    }
-    return killed;
-}
-
-} // namespace
 
 class ConvertTest : public QObject
 {
@@ -224,7 +199,7 @@ private Q_SLOTS:
         QVERIFY(window);
         window->OnCommand(IDC_CONVERT);
         QVERIFY(QTest::qWaitFor([&] { return window->ProgressDialog()->Pos() > 0; }, 30000));
-        QVERIFY(KillEncodersOf(Source(QStringLiteral("long.avi"))) > 0);
+        QVERIFY(KillEncoders(Source(QStringLiteral("long.avi"))) > 0);
         QVERIFY(QTest::qWaitFor([&] { return !window->IsConverting(); }, 60000));
         QVERIFY(QFile::exists(Output(QStringLiteral("one.mp4"))));
         QVERIFY(!QFile::exists(Output(QStringLiteral("long.mp4"))));

@@ -4,6 +4,7 @@
 #include "sources/SourceTable.h"
 
 #include "FakeHost.h"
+#include "KillEncoders.h"
 #include "Unprivileged.h"
 #include "tests/support/TestMedia.h"
 
@@ -21,24 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Kills every running encoder started from `folder`; returns how many.
-int KillEncoders(const QString &folder)
-{
-    int killed = 0;
-    const QByteArray needle = QFile::encodeName(folder);
-    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool numeric = false;
-        const int number = pid.toInt(&numeric);
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-        if (!numeric || !cmdline.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = cmdline.readAll();
-        if (text.contains("morlenc") && text.contains(needle) && ::kill(number, SIGKILL) == 0)
-            ++killed;
-    }
-    return killed;
-}
 
 void Chmod(const QString &path, mode_t mode)
 {
