@@ -36,6 +36,13 @@ bool HasLineBreak(const QString &text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
+// A key line is read back as a key only if it does not look like a comment,
+// and not like a section once the value holds a "]".
+bool StartsLikeOtherLine(const QString &trimmedKey)
+{
+    return IsComment(trimmedKey) || trimmedKey.startsWith(QLatin1Char('['));
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(QString path)
@@ -114,6 +121,7 @@ bool ProfileFile::SetValue(const QString &section, const QString &key, const QSt
     const QString cleanKey = key.trimmed();
     if (cleanSection.isEmpty() || cleanKey.isEmpty() || HasLineBreak(section)
         || HasLineBreak(key) || HasLineBreak(value) || cleanKey.contains(QLatin1Char('='))
+        || StartsLikeOtherLine(cleanKey)
         || cleanSection.contains(QLatin1Char(']'))) {
         return false;
     }

@@ -21,8 +21,9 @@ public:
 
     // Replaces the first key of that name in the section, or adds the key to
     // the section (and the section to the end of the file). Fails, changing
-    // nothing, when a name or the value holds a line break or a name is
-    // empty, since either would change the meaning of other lines.
+    // nothing, when a name or the value holds a line break, a name is empty,
+    // or the key starts like a comment or a section (";", "#", "["), since
+    // each would change the meaning of the written line or of others.
     bool SetValue(const QString &section, const QString &key, const QString &value);
 
     // Writes the file through a temporary file beside it and a rename; on
