@@ -140,6 +140,8 @@ private Q_SLOTS:
         QTest::newRow("equals in key") << "S" << "K=X" << "v";
         QTest::newRow("bracket in section") << "S]x" << "K" << "v";
         QTest::newRow("empty key") << "S" << " " << "v";
+        QTest::newRow("key read back as a comment") << "S" << ";K" << "v";
+        QTest::newRow("key read back as a section") << "S" << "[K" << "]v";
     }
     void refusesTextThatWouldBreakTheFile()
     {
