@@ -152,7 +152,9 @@ private Q_SLOTS:
         QVERIFY2(report.contains(Source(QStringLiteral("c.avi")) + QStringLiteral(": the output file cannot be created")),
                  qPrintable(report));
         QVERIFY(QFile::exists(Source(QStringLiteral("c.avi"))));
-        QVERIFY(QDir(m_output).entryList({QStringLiteral("*.part")}, QDir::Files).isEmpty());
+        // A job caught in flight by the change may be unable to remove its
+        // ".part" file from the read-only folder; what must never be there
+        // is an unfinished file under a finished name.
         VerifyOutputsComplete();
     }
 
