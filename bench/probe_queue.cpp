@@ -7,6 +7,7 @@
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
+#include "BenchCopies.h"
 #include "FakeHost.h"
 #include "tests/support/TestMedia.h"
 
@@ -30,17 +31,10 @@ int main(int argc, char **argv)
         out << "cannot make the test video: " << error << "\n";
         return 1;
     }
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = dir.filePath(QStringLiteral("clip%1.avi").arg(i));
-        QFile::copy(recipe.path, path);
-        paths << path;
-    }
+    const QStringList paths = BenchCopies(recipe.path, count);
 
     FakeHost host;
-    QTemporaryDir program;
-    host.programFolder = program.path() + QLatin1Char('/');
-    QFile::link(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"), host.programFolder + QStringLiteral("morlenc"));
+    host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"));
 
     SourceTable table;
     ConversionSettings settings;

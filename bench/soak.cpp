@@ -8,6 +8,7 @@
 #include "res/Templates.h"
 #include "sources/SourceTable.h"
 
+#include "BenchCopies.h"
 #include "FakeHost.h"
 #include "tests/support/TestMedia.h"
 
@@ -68,16 +69,10 @@ int main(int argc, char **argv)
         out << "cannot make the test video: " << error << "\n";
         return 1;
     }
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        paths << dir.filePath(QStringLiteral("clip%1.avi").arg(i));
-        QFile::copy(recipe.path, paths.last());
-    }
+    const QStringList paths = BenchCopies(recipe.path, count);
 
     FakeHost host;
-    QTemporaryDir program;
-    host.programFolder = program.path() + QLatin1Char('/');
-    QFile::link(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"), host.programFolder + QStringLiteral("morlenc"));
+    host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"));
 
     CKelvaroDlg window;
     qobject_cast<QLineEdit *>(window.Control(IDC_FOLDER))->setText(dir.filePath(QStringLiteral("out")));

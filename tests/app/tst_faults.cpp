@@ -66,7 +66,6 @@ private:
     }
 
     FakeHost m_host;
-    QTemporaryDir m_program;
     QTemporaryDir m_sources;
     QTemporaryDir m_outputDir;
     QString m_output;
@@ -74,11 +73,10 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QFile::link(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"), m_program.path() + QStringLiteral("/morlenc")));
-        m_host.programFolder = m_program.path() + QLatin1Char('/');
+        QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc")));
         m_output = m_outputDir.path() + QStringLiteral("/out/");
         // Readable by the unprivileged encoder some tests start.
-        for (const QString &folder : {m_program.path(), m_sources.path(), m_outputDir.path()})
+        for (const QString &folder : {m_host.programFolder, m_sources.path(), m_outputDir.path()})
             Chmod(folder, 0755);
         for (const char *name : {"a.avi", "b.avi", "c.avi"}) {
             TestMedia::VideoRecipe recipe;
@@ -199,14 +197,14 @@ private Q_SLOTS:
         }
         if (kind == 2)
             Chmod(path, 0200);
-        Chmod(m_program.path(), 0777);
+        Chmod(m_host.programFolder, 0777);
         {
             Unprivileged asUser;  // so that the missing read permission binds
             auto window = std::make_unique<CKelvaroDlg>();
             QCOMPARE(window->Settings().volume, 100);
             QCOMPARE(window->Settings().quality, 5);
         }
-        Chmod(m_program.path(), 0755);
+        Chmod(m_host.programFolder, 0755);
         QCOMPARE(m_host.messages.isEmpty(), saved);
         if (!saved)
             QVERIFY(m_host.messages.first().text.startsWith(QStringLiteral("Kelvaro could not save its settings")));

@@ -54,15 +54,13 @@ private:
     }
 
     FakeHost m_host;
-    QTemporaryDir m_program;  // the real encoder; the settings file stays here
     QTemporaryDir m_dir;
     QString m_video;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QFile::link(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"), m_program.path() + "/morlenc"));
-        m_host.programFolder = m_program.path() + '/';
+        QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc")));
         TestMedia::VideoRecipe recipe;
         recipe.path = m_dir.path() + "/three.mp4";
         recipe.width = 160;

@@ -2,6 +2,20 @@
 
 #include "platform/ProcessStart.h"
 
+#include <QFile>
+
+FakeHost::~FakeHost()
+{
+    Host::Install(nullptr);
+}
+
+bool FakeHost::UseEncoder(const QString &encoder)
+{
+    m_programDir = std::make_unique<QTemporaryDir>();
+    programFolder = m_programDir->path() + QLatin1Char('/');
+    return m_programDir->isValid() && QFile::link(encoder, programFolder + QStringLiteral("morlenc"));
+}
+
 Host::Answer FakeHost::MessageBox(const QString &text, const QString &caption, Buttons buttons,
                                   Icon icon)
 {

@@ -4,8 +4,10 @@
 
 #include <QList>
 #include <QQueue>
+#include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 // A host that answers from a script and records what was asked of it.
 // Programs are really started (through the same code as the real host)
@@ -26,7 +28,13 @@ public:
     };
 
     FakeHost() { Host::Install(this); }
-    ~FakeHost() override { Host::Install(nullptr); }
+    ~FakeHost() override;
+
+    // Gives the host a fresh program folder of its own holding `encoder`
+    // under the encoder's name, so the program starts that encoder and its
+    // option file lands there rather than in the build. False if the folder
+    // or the link cannot be made.
+    bool UseEncoder(const QString &encoder);
 
     Answer MessageBox(const QString &text, const QString &caption, Buttons buttons,
                       Icon icon) override;
@@ -55,4 +63,7 @@ public:
     QStringList fileDialogFilters;
     QStringList folderDialogTitles;
     QStringList openedUrls;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_programDir;
 };

@@ -38,16 +38,13 @@ private:
     QString Folder() const { return m_output.path() + QStringLiteral("/out/"); }
 
     FakeHost m_host;
-    QTemporaryDir m_program;
     QTemporaryDir m_output;
     QString m_cwd = QDir::currentPath();
 
 private Q_SLOTS:
     void initTestCase()
     {
-        m_host.programFolder = m_program.path() + QLatin1Char('/');
-        QVERIFY(QFile::link(QStringLiteral(KELVARO_TEST_HELPER_DIR "../platform/channel_peer"),
-                            m_host.programFolder + QStringLiteral("morlenc")));
+        QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_TEST_HELPER_DIR "../platform/channel_peer")));
     }
     void init() { m_host.messages.clear(); }
     void cleanup() { QDir::setCurrent(m_cwd); }
