@@ -2,11 +2,12 @@
 // window, cancelling and the final report.
 #include "app/CKelvaroDlg.h"
 
-#include "engine/CProgressDlg.h"
+#include "app/CProgressDlg.h"
 #include "engine/CommandLine.h"
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
 #include "platform/Host.h"
+#include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
 #include <QCloseEvent>
@@ -60,7 +61,7 @@ void CKelvaroDlg::OnConvert()
     m_progress->SetText(ConversionBatch::StartText());
     m_progress->SetRange(0, 1000);
     m_progress->SetPos(0);
-    m_progress->show();
+    m_progress->ShowOverOwner();
     StartRow(0);
 }
 
@@ -109,8 +110,12 @@ int CKelvaroDlg::OnConversionMessage(int code, int value)
         return 0;
     case ENC_PROGRESS: {
         const int result = ReportProgress(value);
-        if (result == 1)
+        if (result == 1) {
             EndBatch();
+            // After the encoder has its answer: a message about files not
+            // added may have waited for the batch to end.
+            QTimer::singleShot(0, this, [this] { m_probes->ReportProblems(); });
+        }
         return result;
     }
     case ENC_FILE_DONE:
@@ -140,6 +145,7 @@ void CKelvaroDlg::OnFileDone()
     host.MessageBox(m_batch.CompletionText(host.TickCount(), m_sources->RowCount()),
                     Host::ApplicationTitle(), Host::Buttons::Ok,
                     failed ? Host::Icon::Warning : Host::Icon::Information);
+    m_probes->ReportProblems();
 }
 
 void CKelvaroDlg::EndBatch()

@@ -4,7 +4,7 @@
 // the sanitizers to have leaks and misuse reported too).
 //   bench_soak [files]
 #include "app/CKelvaroDlg.h"
-#include "engine/CProgressDlg.h"
+#include "app/CProgressDlg.h"
 #include "res/Templates.h"
 #include "sources/SourceTable.h"
 

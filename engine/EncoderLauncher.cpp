@@ -1,7 +1,7 @@
 #include "engine/EncoderLauncher.h"
 
 #include "engine/CommandLine.h"
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "platform/EncoderChannel.h"
 #include "platform/Host.h"
 

@@ -3,7 +3,7 @@
 //
 // Input: the arguments, NUL-separated, without the program name.
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "fuzz/FuzzTargets.h"
 #include "morlenc/Arguments.h"
 #include "morlenc/Filters.h"

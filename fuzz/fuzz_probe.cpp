@@ -3,7 +3,7 @@
 //
 // Input: the file's bytes.
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "fuzz/FuzzTargets.h"
 #include "morlenc/Channel.h"
 #include "morlenc/Failure.h"

@@ -1,6 +1,6 @@
 #include "morlenc/Arguments.h"
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 
 #include <array>
 #include <climits>

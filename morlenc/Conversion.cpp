@@ -1,6 +1,6 @@
 #include "morlenc/Conversion.h"
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "morlenc/Decoder.h"
 #include "morlenc/Failure.h"
 #include "morlenc/FilterChain.h"

@@ -1,6 +1,6 @@
 #include "morlenc/FilterChain.h"
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
 
 extern "C" {

@@ -1,6 +1,6 @@
 #include "morlenc/Help.h"
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,6 +1,6 @@
 #include "morlenc/Probe.h"
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
 #include "morlenc/Source.h"
 

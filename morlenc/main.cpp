@@ -1,6 +1,6 @@
 // morlenc: one probe or one conversion per process, reported on a channel.
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "morlenc/Arguments.h"
 #include "morlenc/Channel.h"
 #include "morlenc/Conversion.h"

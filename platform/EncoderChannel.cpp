@@ -1,6 +1,6 @@
 #include "platform/EncoderChannel.h"
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 
 #include <QPointer>
 #include <QSocketNotifier>

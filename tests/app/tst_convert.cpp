@@ -1,5 +1,5 @@
 #include "app/CKelvaroDlg.h"
-#include "engine/CProgressDlg.h"
+#include "app/CProgressDlg.h"
 #include "res/Templates.h"
 #include "sources/SourceTable.h"
 

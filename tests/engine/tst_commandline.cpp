@@ -1,6 +1,6 @@
 #include "engine/CommandLine.h"
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "engine/TimeText.h"
 
 #include "FakeHost.h"

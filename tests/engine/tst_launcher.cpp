@@ -1,5 +1,5 @@
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
 
 #include "FakeHost.h"

@@ -1,7 +1,7 @@
 // The encoder's command line and its picture-fitting arithmetic, without
 // FFmpeg.
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "morlenc/Arguments.h"
 #include "morlenc/Filters.h"
 

@@ -1,7 +1,7 @@
 // Conversions by the built encoder, checked with ffprobe: every container
 // the program offers, and the sources that are hard to get right.
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "tests/morlenc/MorlencRunner.h"
 #include "tests/support/TestMedia.h"
 

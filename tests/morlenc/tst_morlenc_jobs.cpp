@@ -1,6 +1,6 @@
 // Probes, failures and the channel of the built encoder.
 
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "tests/morlenc/MorlencRunner.h"
 #include "tests/support/TestMedia.h"
 

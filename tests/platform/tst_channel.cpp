@@ -1,4 +1,4 @@
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "platform/ChannelLineReader.h"
 #include "platform/EncoderChannel.h"
 #include "platform/ProcessStart.h"

@@ -1,4 +1,4 @@
-#include "engine/CProgressDlg.h"
+#include "app/CProgressDlg.h"
 
 #include "platform/DialogBuilder.h"
 #include "res/Templates.h"
@@ -19,6 +19,7 @@ CProgressDlg::CProgressDlg()
     m_builder->Build(this);
     m_bar = m_builder->Control<QProgressBar>(IDC_PROGRESS_BAR);
     m_text = m_builder->Control<QLabel>(IDC_PROGRESS_TEXT);
+    m_bar->setAccessibleName(QStringLiteral("Progress"));
     auto *cancel = m_builder->Control<QPushButton>(IDC_PROGRESS_CANCEL);
     // Enter must not press Cancel either: only a deliberate click stops.
     cancel->setAutoDefault(false);
@@ -29,15 +30,32 @@ CProgressDlg::~CProgressDlg() = default;
 
 void CProgressDlg::Create(QWidget *owner)
 {
-    winId();
-    if (owner && owner->window()->windowHandle())
-        windowHandle()->setTransientParent(owner->window()->windowHandle());
+    m_owner = owner ? owner->window() : nullptr;
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect area = rect();
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
     }
     hide();
+}
+
+void CProgressDlg::ShowOverOwner()
+{
+    if (m_owner) {
+        // The owner has its native window only once it has been shown, long
+        // after Create: tie the two now. Qt lets a window whose transient
+        // parent is the modal window take input; the window manager stacks
+        // a transient window above its parent.
+        m_owner->winId();
+        winId();
+        windowHandle()->setTransientParent(m_owner->windowHandle());
+        QRect area = frameGeometry();
+        area.moveCenter(m_owner->frameGeometry().center());
+        move(area.topLeft());
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void CProgressDlg::SetText(const QString &text)

@@ -20,10 +20,15 @@ public:
     CProgressDlg();
     ~CProgressDlg() override;
 
-    // Makes the window a companion of `owner` (kept above it, centred on the
-    // screen) without making it the owner's child: the owner is disabled
-    // during a batch, and this window must stay usable.
+    // Makes the window, hidden and centred on the screen, as a companion of
+    // `owner` rather than its child: the owner is disabled during a batch,
+    // and Qt would disable its children with it.
     void Create(QWidget *owner);
+
+    // Shows the window over its owner, centred on it and tied to it: the
+    // window manager keeps it above the owner, and the owner's modal loop
+    // lets it take clicks and keys while the owner itself is disabled.
+    void ShowOverOwner();
 
     void SetText(const QString &text);
     QString Text() const;
@@ -43,6 +48,7 @@ protected:
 
 private:
     std::unique_ptr<DialogBuilder> m_builder;
+    QWidget *m_owner = nullptr;
     QProgressBar *m_bar = nullptr;
     QLabel *m_text = nullptr;
 };
