@@ -32,6 +32,9 @@ public:
     {
         m_window.m_play->SetBitmapImage(picture == Picture::Pause ? IDB_PAUSE : IDB_PLAY,
                                         QColor(kTransparentColour));
+        // A screen reader says what a press would do, as the picture shows.
+        m_window.m_play->setAccessibleName(picture == Picture::Pause ? QStringLiteral("Pause")
+                                                                     : QStringLiteral("Play"));
     }
     void FocusList() override { m_window.m_list->setFocus(); }
     void SetSliderRange(int maximum) override
@@ -103,4 +106,14 @@ void CKelvaroDlg::OnListDoubleClick()
 void CKelvaroDlg::StopPreview()
 {
     m_previewWindow->machine.StopPreview();
+}
+
+void CKelvaroDlg::PreviewRowRemoved(int row)
+{
+    m_previewWindow->machine.OnRowRemoved(row);
+}
+
+void CKelvaroDlg::PreviewRowsSwapped(int first, int second)
+{
+    m_previewWindow->machine.OnRowsSwapped(first, second);
 }

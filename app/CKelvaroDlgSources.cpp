@@ -6,6 +6,7 @@
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -58,14 +59,30 @@ void CKelvaroDlg::SelectRow(int row)
 
 void CKelvaroDlg::OnAddFiles()
 {
-    AddFiles(Host::Instance().ChooseFilesToOpen(QStringLiteral("Import video files"), FileFilter()));
+    m_chooserOpen = true;
+    const QStringList paths =
+        Host::Instance().ChooseFilesToOpen(QStringLiteral("Import video files"), FileFilter());
+    m_chooserOpen = false;
+    if (!paths.isEmpty())
+        m_probes->Add(paths, m_folder->text());
+    // A message about earlier files that waited for the chooser to close.
+    m_probes->ReportProblems();
 }
 
 void CKelvaroDlg::AddFiles(const QStringList &paths)
 {
-    if (paths.isEmpty())
-        return;
-    m_probes->Add(paths, m_folder->text());
+    // Names handed over on the command line may name nothing at all; the
+    // person hears about them with the files the encoder could not read.
+    QStringList found;
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isFile())
+            found << path;
+        else
+            m_probes->AddProblem(path, QStringLiteral("the file cannot be found"));
+    }
+    if (!found.isEmpty())
+        m_probes->Add(found, m_folder->text());
+    m_probes->ReportProblems();
 }
 
 void CKelvaroDlg::OnRemoveFile()
@@ -74,9 +91,15 @@ void CKelvaroDlg::OnRemoveFile()
     if (m_sources->RowCount() == 0 || row < 0)
         return;
     m_sources->RemoveRow(row);
+    PreviewRowRemoved(row);
     if (row < m_sources->RowCount()) {
         SelectRow(row);
         m_list->setFocus();
+    } else {
+        // Qt's list keeps one row selected when the current one goes; after
+        // the last row nothing is selected, so a second Remove removes
+        // nothing by surprise.
+        m_list->selectionModel()->clear();
     }
 }
 
@@ -111,6 +134,7 @@ void CKelvaroDlg::MoveSelected(int step)
 void CKelvaroDlg::SwapRows(int from, int to)
 {
     m_sources->SwapRows(from, to);
+    PreviewRowsSwapped(from, to);
     SelectRow(to);
     m_list->setFocus();
 }

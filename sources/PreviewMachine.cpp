@@ -68,8 +68,9 @@ void PreviewMachine::OnPlayerStopped()
 
 void PreviewMachine::OnPlayerPosition(double seconds)
 {
-    // The thumb belongs to the user while it is held.
-    if (!m_view.SliderPressed())
+    // The thumb belongs to the user while it is held. Once stopped, a report
+    // still on its way from the player must not move it off 0.
+    if (m_state != Stopped && !m_view.SliderPressed())
         m_view.SetSliderPosition(int(seconds));
 }
 
@@ -109,4 +110,20 @@ void PreviewMachine::StopPreview()
     if (m_state == Playing)
         m_view.SetPlayPicture(PreviewView::Picture::Play);
     m_state = Stopped;
+}
+
+void PreviewMachine::OnRowRemoved(int row)
+{
+    if (row == m_loadedRow)
+        m_loadedRow = -1;  // no row shows the playing file any more
+    else if (row < m_loadedRow)
+        --m_loadedRow;
+}
+
+void PreviewMachine::OnRowsSwapped(int first, int second)
+{
+    if (m_loadedRow == first)
+        m_loadedRow = second;
+    else if (m_loadedRow == second)
+        m_loadedRow = first;
 }

@@ -45,10 +45,10 @@ public:
 
 // The preview's three states and the moves between them, for the play/pause
 // and stop commands, the list's double-click, the position slider and the
-// player's two events. It keeps the row last loaded into the player; rows
-// added, removed or moved later do not change it, so a file may go on
-// playing after its row is gone, but every start from Stopped loads what the
-// list shows at that moment.
+// player's two events. It keeps the row last loaded into the player and
+// follows that file when rows are removed or moved, so a double-click always
+// means the file the person sees in that row. A file may go on playing after
+// its row is gone; every start from Stopped loads what the list shows.
 class PreviewMachine
 {
 public:
@@ -70,6 +70,11 @@ public:
     // Stops a playing or paused preview and leaves a stopped one alone; a
     // conversion begins with it.
     void StopPreview();
+
+    // The list changed under the loaded row: a row went away, or two rows
+    // changed places.
+    void OnRowRemoved(int row);
+    void OnRowsSwapped(int first, int second);
 
 private:
     void StartRow(int row);

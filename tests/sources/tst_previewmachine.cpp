@@ -133,8 +133,9 @@ private Q_SLOTS:
                                           << Picture::Play << 0;
         QTest::newRow("paused, convert") << S::Paused << Event::Convert << S::Stopped << QStringList{"Stop"}
                                          << Picture::Play << 0;
+        // Stopped, the thumb stays at 0 whatever the player still reports.
         QTest::newRow("stopped, convert") << S::Stopped << Event::Convert << S::Stopped << QStringList{}
-                                          << Picture::Play << 7;
+                                          << Picture::Play << 0;
     }
 
     void transitions()
@@ -278,18 +279,41 @@ private Q_SLOTS:
         QCOMPARE(f.player.calls, QStringList{"Stop"});
     }
 
-    // Rows that change under a playing file leave it playing; after a stop,
-    // play takes what the list shows at that moment.
-    void removedRowKeepsPlayingUntilStopped()
+    // The loaded row follows its file when rows go or move, so that a
+    // double-click on a row means the file that row shows; a playing file
+    // plays on after its row is gone.
+    void loadedRowFollowsItsFile_data()
     {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<QStringList>("doubleClickFirstRow");
+        const QStringList restart{"Stop", "SetFileName /v/a", "SetProperty2 0", "Play"};
+        // "b", in the second row, plays when the list changes.
+        QTest::newRow("row above removed") << "remove 0" << 0 << QStringList{"Pause"};
+        QTest::newRow("its row removed") << "remove 1" << -1 << restart;
+        QTest::newRow("row below removed") << "remove 2" << 1 << restart;
+        QTest::newRow("moved up") << "swap 1 0" << 0 << QStringList{"Pause"};
+        QTest::newRow("moved down") << "swap 1 2" << 2 << restart;
+    }
+    void loadedRowFollowsItsFile()
+    {
+        QFETCH(QString, change);
         Fixture f;
+        f.view.selected = 1;
         f.Reach(PreviewMachine::Playing);
-        f.view.rows.erase(f.view.rows.begin());
+        const QStringList words = change.split(' ');
+        if (words[0] == "remove") {
+            f.view.rows.erase(f.view.rows.begin() + words[1].toInt());
+            f.machine.OnRowRemoved(words[1].toInt());
+        } else {
+            std::swap(f.view.rows[words[1].toInt()], f.view.rows[words[2].toInt()]);
+            f.machine.OnRowsSwapped(words[1].toInt(), words[2].toInt());
+        }
         QCOMPARE(f.machine.CurrentState(), PreviewMachine::Playing);
-        f.machine.OnStop();
-        f.player.calls.clear();
-        f.machine.OnPlayPause();
-        QCOMPARE(f.player.calls.first(), "SetFileName /v/b");
+        QTEST(f.machine.LoadedRow(), "loaded");
+        f.view.selected = 0;
+        f.machine.OnListDoubleClick();
+        QTEST(f.player.calls, "doubleClickFirstRow");
     }
 };
 
