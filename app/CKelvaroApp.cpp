@@ -68,7 +68,9 @@ QStringList CKelvaroApp::FilesFromCommandLine()
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QUrl url(arguments[i]);
         const QString path = url.isLocalFile() ? url.toLocalFile() : arguments[i];
-        if (QFileInfo(path).isFile())
+        // A name that finds no file is still passed on, so that the person
+        // hears about it instead of seeing it silently dropped.
+        if (!path.isEmpty())
             files << QFileInfo(path).absoluteFilePath();
     }
     return files;

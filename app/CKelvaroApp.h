@@ -23,8 +23,8 @@ public:
 
 private:
     void ShowTipAtStartup();
-    // The existing files named on the command line (paths or file: URLs);
-    // anything else there is ignored.
+    // The files named on the command line (paths or file: URLs), made
+    // absolute; whether they exist is for the adding to find out.
     static QStringList FilesFromCommandLine();
 
     std::unique_ptr<QApplication> m_application;

@@ -2,7 +2,7 @@
 
 #include "engine/CommandLine.h"
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
 #include "platform/Host.h"
 #include "sources/SourceTable.h"
@@ -72,7 +72,7 @@ void ProbeQueue::FinishHead()
     const QString path = m_pending.front();
     m_pending.pop_front();
     if (m_failure != 0) {
-        m_problems << QStringLiteral("%1: %2").arg(path, QString::fromLatin1(EncoderFailureText(m_failure)));
+        AddProblem(path, QString::fromLatin1(EncoderFailureText(m_failure)));
     } else if (m_table.IsFull()) {
         ++m_leftOut;
     } else {
@@ -85,9 +85,16 @@ void ProbeQueue::FinishHead()
     StartHead();
 }
 
+void ProbeQueue::AddProblem(const QString &path, const QString &reason)
+{
+    m_problems << QStringLiteral("%1: %2").arg(path, reason);
+}
+
 void ProbeQueue::ReportProblems()
 {
-    if (m_problems.isEmpty() && m_leftOut == 0)
+    if (m_running || (m_problems.isEmpty() && m_leftOut == 0))
+        return;
+    if (m_mayReport && !m_mayReport())
         return;
     QString text;
     if (!m_problems.isEmpty()) {

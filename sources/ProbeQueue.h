@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 class EncoderLauncher;
 class SourceTable;
@@ -14,8 +15,10 @@ struct ConversionSettings;
 // that ends one probe starts the next. Files chosen while probes are still
 // waiting join the end of the queue.
 //
-// A file the encoder cannot read is not added, and neither is a file that no
-// longer fits the table; when the queue runs dry, one message lists them.
+// A file that the encoder cannot read is not added,
+// and neither is a file that no longer fits the table; when the queue runs
+// dry, one message lists them. The window may hold that message back (while
+// a batch runs or a file chooser is open) and ask for it later.
 class ProbeQueue : public QObject
 {
     Q_OBJECT
@@ -33,13 +36,24 @@ public:
     // A message of a probe job.
     int OnEncoderMessage(int code, int value);
 
+    // Says whether the message about files not added may be shown now; a
+    // message that may not waits for the next ReportProblems.
+    void SetReportGate(std::function<bool()> mayReport) { m_mayReport = std::move(mayReport); }
+
+    // A file that is not added for a reason found before probing; it joins
+    // the next message about files not added.
+    void AddProblem(const QString &path, const QString &reason);
+
+    // Shows the message about files not added, if there is one, no probe
+    // runs and the gate allows it.
+    void ReportProblems();
+
     bool IsRunning() const { return m_running; }
     int PendingCount() const { return int(m_pending.size()); }
 
 private:
     void StartHead();
     void FinishHead();
-    void ReportProblems();
 
     SourceTable &m_table;
     ConversionSettings &m_settings;
@@ -56,4 +70,5 @@ private:
 
     QStringList m_problems;  // files not added, with the reason
     int m_leftOut = 0;       // files that did not fit
+    std::function<bool()> m_mayReport;
 };

@@ -267,8 +267,11 @@ private Q_SLOTS:
     void droppedFilesAreAdded()
     {
         auto window = Window();
+        QTemporaryDir folder;
+        const QString dropped = folder.filePath(QStringLiteral("probe.x"));
+        QFile(dropped).open(QIODevice::WriteOnly);
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/v/probe.x")), QUrl(QStringLiteral("https://example.org/a.avi"))});
+        data.setUrls({QUrl::fromLocalFile(dropped), QUrl(QStringLiteral("https://example.org/a.avi"))});
         QWidget *viewport = List(*window)->viewport();
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &enter);
@@ -276,7 +279,7 @@ private Q_SLOTS:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &drop);
         QTRY_COMPARE(window->Sources().RowCount(), 1);
-        QCOMPARE(window->Sources().Path(0), QStringLiteral("/v/probe.x"));
+        QCOMPARE(window->Sources().Path(0), dropped);
     }
 
     void settingsDefaultsWithoutOptionFile()
