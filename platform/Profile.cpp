@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -152,6 +153,8 @@ bool ProfileFile::Save() const
 {
     if (m_unreadable)
         return false;
+    // The person's configuration folder need not exist yet on a new system.
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -26,8 +26,9 @@ public:
     // each would change the meaning of the written line or of others.
     bool SetValue(const QString &section, const QString &key, const QString &value);
 
-    // Writes the file through a temporary file beside it and a rename; on
-    // failure the old file is left untouched. A file that exists but could
+    // Writes the file through a temporary file beside it and a rename,
+    // making its folder first if needed; on failure the old file is left
+    // untouched. A file that exists but could
     // not be read is never overwritten.
     bool Save() const;
 

@@ -86,19 +86,18 @@ void ApplyResolution(ConversionSettings &settings)
     settings.height = resolution.height;
 }
 
-QString OptionFilePath(const QString &programFolder)
+Files Files::Find(const QString &programFolder)
 {
+    Files files;
+    files.version = programFolder + QLatin1String("version.ini");
     // An installed copy's folder belongs to the system: the person's own
     // configuration folder takes the file instead.
     QTemporaryFile probe(programFolder + QLatin1String(".kelvaro-XXXXXX"));
     if (probe.open())
-        return programFolder + QLatin1String("option.ini");
-    return QFileInfo(ApplicationProfilePath()).absolutePath() + QLatin1String("/kelvaro/option.ini");
-}
-
-QString VersionFilePath(const QString &programFolder)
-{
-    return programFolder + QLatin1String("version.ini");
+        files.options = programFolder + QLatin1String("option.ini");
+    else
+        files.options = QFileInfo(ApplicationProfilePath()).absolutePath() + QLatin1String("/kelvaro/option.ini");
+    return files;
 }
 
 QString DefaultOutputFolder()
@@ -106,14 +105,14 @@ QString DefaultOutputFolder()
     return QDir::homePath() + QLatin1String("/ipod video/");
 }
 
-QString Load(ConversionSettings &settings, const QString &programFolder)
+QString Load(ConversionSettings &settings, const Files &files)
 {
     const QString version =
-        GetProfileString(VersionFilePath(programFolder), QStringLiteral("General"),
+        GetProfileString(files.version, QStringLiteral("General"),
                          QStringLiteral("Version"), QStringLiteral("1.00"))
             .left(15);
 
-    const ProfileFile options(OptionFilePath(programFolder));
+    const ProfileFile options(files.options);
     const auto number = [&](const char *key, const char *defaultValue) {
         return ProfileTextToInt(options.Value(kSource, QString::fromLatin1(key),
                                               QString::fromLatin1(defaultValue)));
@@ -128,11 +127,9 @@ QString Load(ConversionSettings &settings, const QString &programFolder)
     return version;
 }
 
-bool Save(const ConversionSettings &settings, const QString &programFolder)
+bool Save(const ConversionSettings &settings, const Files &files)
 {
-    const QString path = OptionFilePath(programFolder);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    ProfileFile options(path);
+    ProfileFile options(files.options);
     bool ok = options.SetValue(kSource, QStringLiteral("Video codec"), QString::number(settings.codec));
     ok &= options.SetValue(kSource, QStringLiteral("Output quality"), QString::number(settings.quality));
     ok &= options.SetValue(kSource, QStringLiteral("Resolution"), QString::number(settings.resolution));

@@ -18,21 +18,27 @@ QStringList ResolutionItems();
 void ApplyQuality(ConversionSettings &settings);
 void ApplyResolution(ConversionSettings &settings);
 
-// "option.ini" in the program folder, or in the person's configuration
-// folder ("kelvaro/" in it) when the program folder cannot be written, as
-// with an installed copy; "version.ini" always in the program folder.
-QString OptionFilePath(const QString &programFolder);
-QString VersionFilePath(const QString &programFolder);
+// Where the settings are kept. Found once per run, so that they are written
+// where they were read even if the program folder's state changes meanwhile.
+struct Files {
+    QString options;  // option.ini
+    QString version;  // version.ini, read only
+
+    // "option.ini" in the program folder, or in the person's configuration
+    // folder ("kelvaro/" in it) when the program folder cannot be written,
+    // as with an installed copy; "version.ini" always in the program folder.
+    static Files Find(const QString &programFolder);
+};
 
 // The folder used when the option file names none.
 QString DefaultOutputFolder();
 
 // Reads the option file into the settings (values taken as found, derived
 // fields left alone) and returns the version text ("1.00" when absent).
-QString Load(ConversionSettings &settings, const QString &programFolder);
+QString Load(ConversionSettings &settings, const Files &files);
 
 // Writes the option file in one atomic replacement; false if it could not
 // be written (the old file then stays as it was).
-bool Save(const ConversionSettings &settings, const QString &programFolder);
+bool Save(const ConversionSettings &settings, const Files &files);
 
 } // namespace Settings

@@ -36,7 +36,7 @@ private slots:
     {
         QFETCH(QByteArray, versionFile);
         QFETCH(QString, title);
-        const QString path = Settings::VersionFilePath(m_host.programFolder);
+        const QString path = Settings::Files::Find(m_host.programFolder).version;
         QFile::remove(path);
         if (!versionFile.isEmpty()) {
             QFile file(path);
@@ -44,7 +44,7 @@ private slots:
             file.write(versionFile);
         }
         ConversionSettings settings;
-        CAboutBox about(Settings::Load(settings, m_host.programFolder), {});
+        CAboutBox about(Settings::Load(settings, Settings::Files::Find(m_host.programFolder)), {});
         QCOMPARE(about.Title(), title);
     }
 

@@ -17,6 +17,7 @@ class SettingsTest : public QObject
 
 private:
     QString Folder() const { return m_dir.path() + QLatin1Char('/'); }
+    Settings::Files Files() const { return Settings::Files::Find(Folder()); }
     void WriteOptions(const QByteArray &text)
     {
         QFile file(Folder() + QStringLiteral("option.ini"));
@@ -43,7 +44,7 @@ private Q_SLOTS:
     {
         ConversionSettings settings;
         settings.codec = settings.quality = settings.resolution = settings.letterbox = settings.volume = -9;
-        QCOMPARE(Settings::Load(settings, Folder()), QStringLiteral("1.00"));
+        QCOMPARE(Settings::Load(settings, Files()), QStringLiteral("1.00"));
         QCOMPARE(settings.codec, 0);
         QCOMPARE(settings.quality, 5);
         QCOMPARE(settings.resolution, 5);
@@ -51,7 +52,7 @@ private Q_SLOTS:
         QCOMPARE(settings.volume, 100);
         QCOMPARE(settings.outputFolder, QDir::homePath() + QStringLiteral("/ipod video/"));
 
-        QVERIFY(Settings::Save(settings, Folder()));
+        QVERIFY(Settings::Save(settings, Files()));
         QCOMPARE(ReadOptions(), QByteArray("[Source]\nVideo codec=0\nOutput quality=5\nResolution=5\n"
                                            "Letterbox=1\nVolume=100\n[Destinate]\nTemporary folder=")
                                     + QFile::encodeName(QDir::homePath()) + "/ipod video/\n");
@@ -83,7 +84,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         WriteOptions(file);
         ConversionSettings settings;
-        Settings::Load(settings, Folder());
+        Settings::Load(settings, Files());
         QTEST(settings.quality, "quality");
         QTEST(settings.resolution, "resolution");
         QTEST(settings.volume, "volume");
@@ -94,9 +95,9 @@ private Q_SLOTS:
         QTEST(settings.width, "width");
         QTEST(settings.height, "height");
         // Written back unchanged.
-        QVERIFY(Settings::Save(settings, Folder()));
+        QVERIFY(Settings::Save(settings, Files()));
         ConversionSettings again;
-        Settings::Load(again, Folder());
+        Settings::Load(again, Files());
         QCOMPARE(again.quality, settings.quality);
         QCOMPARE(again.resolution, settings.resolution);
     }
@@ -130,19 +131,19 @@ private Q_SLOTS:
         version.write(file);
         version.close();
         ConversionSettings settings;
-        QTEST(Settings::Load(settings, Folder()), "version");
+        QTEST(Settings::Load(settings, Files()), "version");
     }
 
     void folderThatCannotBeStoredKeepsTheOldOne()
     {
         WriteOptions("[Destinate]\nTemporary folder=/old/\n");
         ConversionSettings settings;
-        Settings::Load(settings, Folder());
+        Settings::Load(settings, Files());
         settings.outputFolder = QStringLiteral("/new\nfolder/");
         settings.volume = 120;
-        QVERIFY(!Settings::Save(settings, Folder()));
+        QVERIFY(!Settings::Save(settings, Files()));
         ConversionSettings again;
-        Settings::Load(again, Folder());
+        Settings::Load(again, Files());
         QCOMPARE(again.outputFolder, QStringLiteral("/old/"));
         QCOMPARE(again.volume, 120);
     }
@@ -158,10 +159,10 @@ private Q_SLOTS:
         {
             Unprivileged asUser;
             ConversionSettings settings;
-            Settings::Load(settings, Folder());
+            Settings::Load(settings, Files());
             settings.volume = 150;
-            saved = Settings::Save(settings, Folder());
-            Settings::Load(again, Folder());
+            saved = Settings::Save(settings, Files());
+            Settings::Load(again, Files());
         }
         ::chmod(QFile::encodeName(m_dir.path()).constData(), 0700);
         qunsetenv("XDG_CONFIG_HOME");
@@ -176,9 +177,9 @@ private Q_SLOTS:
         const QString path = Folder() + QStringLiteral("option.ini");
         QVERIFY(QDir().mkpath(path));  // a folder where the file should be
         ConversionSettings settings;
-        Settings::Load(settings, Folder());
+        Settings::Load(settings, Files());
         QCOMPARE(settings.volume, 100);
-        QVERIFY(!Settings::Save(settings, Folder()));
+        QVERIFY(!Settings::Save(settings, Files()));
         QVERIFY(QDir().rmdir(path));
     }
 };
