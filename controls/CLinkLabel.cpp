@@ -104,10 +104,28 @@ void CLinkLabel::mouseMoveEvent(QMouseEvent *event)
     QLabel::mouseMoveEvent(event);
 }
 
+void CLinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    QLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+}
+
+void CLinkLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double-click is not a second click: the address
+    // opened at the first release is not opened again.
+    event->accept();
+}
+
 void CLinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        m_pressed = false;
+    if (click)
         OnClicked();
 }
 

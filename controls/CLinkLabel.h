@@ -45,6 +45,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
 
@@ -52,6 +54,7 @@ private:
     QString m_target;
     bool m_hovering = false;
     bool m_visited = false;
+    bool m_pressed = false;  // a press on the label waits for its release
     int m_underlineMode = -1;
     bool m_fitToText = true;
     // The end of a hover is found by looking where the cursor is, so a

@@ -2,6 +2,7 @@
 
 #include "engine/CommandLine.h"
 #include "help/CHelpWindow.h"
+#include "platform/Host.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -9,12 +10,15 @@
 int HtmlHelp::Call(QWidget *owner, const QString &file, int command, int data)
 {
     Q_UNUSED(data);
-    if (!m_loaded && !m_failed) {
-        m_loaded = QFileInfo(file).isFile();
-        m_failed = !m_loaded;
-    }
-    if (m_failed || command != HH_DISPLAY_TOPIC)
+    if (command != HH_DISPLAY_TOPIC)
         return 0;
+    if (!QFileInfo(file).isFile()) {
+        // Silence would look like a dead menu item.
+        Host::Instance().MessageBox(
+            QStringLiteral("The help pages cannot be found. Kelvaro looked for them in\n%1").arg(file),
+            Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning);
+        return 0;
+    }
     if (!m_window)
         m_window = new CHelpWindow(owner ? owner : QApplication::activeModalWidget());
     m_window->ShowTopic(file);

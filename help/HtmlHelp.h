@@ -10,9 +10,8 @@ class QWidget;
 constexpr int HH_DISPLAY_TOPIC = 0;
 
 // The help pages: "help/" in the program folder, shown in the program's own
-// help window. The first request finds out whether the pages are there; if
-// they are not, every later request fails at once without looking again,
-// as a help viewer that could not be loaded stays unloaded.
+// help window. Pages that are missing are reported each time they are asked
+// for, and looked for again the next time, so putting them back helps at once.
 class HtmlHelp
 {
 public:
@@ -21,12 +20,9 @@ public:
     // belongs to the active modal window, so it takes input while that runs.
     int Call(QWidget *owner, const QString &file, int command, int data);
 
-    bool Failed() const { return m_failed; }
     CHelpWindow *Window() const;
 
 private:
-    bool m_loaded = false;
-    bool m_failed = false;
     QPointer<CHelpWindow> m_window;  // one window, reused; gone with its owner
 };
 

@@ -36,14 +36,18 @@ private:
 private slots:
     void initTestCase() { m_host.programFolder = m_programDir.path() + "/"; }
 
-    void failedLoadIsNotRetried()
+    void missingPagesAreReportedAndLookedForAgain()
     {
         QCOMPARE(HelpOverviewPath(), Overview());
-        QCOMPARE(CallHtmlHelp(nullptr, HelpOverviewPath(), HH_DISPLAY_TOPIC, 0), 0);
-        // The pages appearing later change nothing: the viewer is not
-        // looked for again.
+        HtmlHelp help;
+        QCOMPARE(help.Call(nullptr, HelpOverviewPath(), HH_DISPLAY_TOPIC, 0), 0);
+        QCOMPARE(m_host.messages.size(), 1);
+        QVERIFY(m_host.messages[0].text.contains(Overview()));
+        // Pages put back are found at the next request.
         WritePage(Overview(), "<p>Overview</p>");
-        QCOMPARE(CallHtmlHelp(nullptr, HelpOverviewPath(), HH_DISPLAY_TOPIC, 0), 0);
+        QCOMPARE(help.Call(nullptr, HelpOverviewPath(), HH_DISPLAY_TOPIC, 0), 1);
+        QCOMPARE(m_host.messages.size(), 1);
+        delete help.Window();
         QDir(m_programDir.path() + "/help").removeRecursively();
     }
 
