@@ -4,9 +4,9 @@
 #include "app/Skin.h"
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
-#include "engine/CProgressDlg.h"
+#include "app/CProgressDlg.h"
 #include "engine/CommandLine.h"
-#include "engine/EncoderContract.h"
+#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
 #include "platform/DialogBuilder.h"
 #include "platform/Host.h"
@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QTreeView>
 
@@ -74,6 +75,34 @@ QWidget *MakeControl(const ControlTemplate &control, QWidget *parent)
     }
 }
 
+// What a screen reader says for the controls whose face shows no words (or
+// the wrong ones); the acceptance tests find the controls by these names.
+struct ControlName {
+    int id;
+    const char *name;
+    const char *description;
+};
+const ControlName kControlNames[] = {
+    {IDC_ADD, "Add", "Add video files to the list"},
+    {IDC_REMOVE, "Remove", "Remove the selected video file"},
+    {IDC_CONVERT, "Convert", "Start converting"},
+    {IDC_HELP_BUTTON, "Help", "About, help, home page, tip of the day"},
+    {IDC_LIST, "Video files", "The files to convert, in order"},
+    {IDC_ADD_SMALL, "Add files", "Add video files to the list"},
+    {IDC_REMOVE_SMALL, "Remove file", "Remove the selected video file"},
+    {IDC_MOVE_UP, "Move up", "Move the selected video file up"},
+    {IDC_MOVE_DOWN, "Move down", "Move the selected video file down"},
+    {IDC_PREVIEW, "Preview", "The selected video file playing"},
+    {IDC_QUALITY, "Output quality", "Video and sound bitrates of the converted files"},
+    {IDC_RESOLUTION, "Resolution", "Picture size of the converted files"},
+    {IDC_FOLDER, "Output folder", "The folder the converted files go to"},
+    {IDC_BROWSE, "Choose output folder", "Select a temporary folder"},
+    {IDC_PLAY, "Play", "Play the selected video file"},
+    {IDC_STOP, "Stop", "Stop playing"},
+    {IDC_POSITION, "Position", "Where the preview is in the file, in seconds"},
+    {IDC_VOLUME, "Volume", "Sound volume of the converted files, in percent"},
+};
+
 } // namespace
 
 const std::vector<CKelvaroDlg::Route> &CKelvaroDlg::CommandMap()
@@ -110,6 +139,7 @@ const std::vector<CKelvaroDlg::Route> &CKelvaroDlg::CommandMap()
 
 CKelvaroDlg::CKelvaroDlg(QWidget *parent)
     : QDialog(parent)
+    , m_settingsFiles(Settings::Files::Find(GetProgramFolder()))
     , m_builder(std::make_unique<DialogBuilder>(*FindTemplate(IDD_MAIN)))
     , m_sources(new SourceTable(this))
     , m_launcher(new EncoderLauncher(
@@ -118,9 +148,12 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
     , m_probes(new ProbeQueue(*m_sources, m_settings, *m_launcher, this))
     , m_icon(LoadIconResource(IDR_MAINFRAME))
 {
+    // A message about files not added would pop up over the progress window
+    // or a chooser the person is busy with; it waits for them instead.
+    m_probes->SetReportGate([this] { return !m_converting && !m_chooserOpen; });
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_version = Settings::Load(m_settings, GetProgramFolder());
+    m_version = Settings::Load(m_settings, m_settingsFiles);
     m_builder->Build(this, MakeControl);
     DoDataExchange();
     OnInitDialog();
@@ -131,10 +164,10 @@ CKelvaroDlg::~CKelvaroDlg()
     m_progress.reset();
     // However the window was closed, the settings outlive it; if they
     // cannot, the person should know before the next start surprises them.
-    if (!Settings::Save(m_settings, GetProgramFolder())) {
+    if (!Settings::Save(m_settings, m_settingsFiles)) {
         Host::Instance().MessageBox(
             QStringLiteral("Kelvaro could not save its settings in\n%1")
-                .arg(Settings::OptionFilePath(GetProgramFolder())),
+                .arg(m_settingsFiles.options),
             Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning);
     }
 }
@@ -206,6 +239,9 @@ void CKelvaroDlg::WireMessageMap()
     connect(m_resolution, &QComboBox::activated, this, &CKelvaroDlg::OnResolutionChange);
     connect(m_volume, &QSlider::valueChanged, this, &CKelvaroDlg::OnHScroll);
     connect(m_position, &CNiceSliderCtrl::ReleasedCapture, this, &CKelvaroDlg::OnPositionReleased);
+    // F1: the help, as everywhere.
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &CKelvaroDlg::OnHelpContents);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CKelvaroDlg::OnListRightClick);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &CKelvaroDlg::OnListDoubleClick);
@@ -286,6 +322,12 @@ void CKelvaroDlg::ConfigureButtons()
     setUpPreviewButton(m_play, IDB_PLAY, QStringLiteral("Play the selected video file"));
     CreatePreview();  // the preview starts stopped
     setUpPreviewButton(m_stop, IDB_STOP, QStringLiteral("Stop playing"));
+
+    for (const ControlName &control : kControlNames) {
+        QWidget *widget = Control(control.id);
+        widget->setAccessibleName(QString::fromUtf8(control.name));
+        widget->setAccessibleDescription(QString::fromUtf8(control.description));
+    }
 }
 
 int CKelvaroDlg::OnEncoderMessage(int mode, int code, int value)
@@ -331,6 +373,8 @@ void CKelvaroDlg::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
             button->click();
+        else if (focusWidget() == m_folder)
+            OnFolderEntered();  // what was typed there would be lost
         else
             accept();
         return;
@@ -341,7 +385,12 @@ void CKelvaroDlg::keyPressEvent(QKeyEvent *event)
 void CKelvaroDlg::contextMenuEvent(QContextMenuEvent *event)
 {
     // The window's own menu: the platform's system menu belongs to the
-    // window manager, so the About item lives here.
+    // window manager, so the About item lives here, on the window's
+    // background. A control, or the list's header, keeps its own menu or
+    // has none.
+    const QWidget *under = childAt(event->pos());
+    if (under && (under->parentWidget() != this || DialogBuilder::ControlId(under) > 0))
+        return;
     auto *menu = new QMenu(this);
     QAction *about = menu->addAction(LoadStringResource(IDS_ABOUTBOX));
     connect(about, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });

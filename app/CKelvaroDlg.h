@@ -2,6 +2,7 @@
 
 #include "engine/ConversionBatch.h"
 #include "engine/ConversionSettings.h"
+#include "sources/Settings.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -49,7 +50,8 @@ public:
     bool OnCommand(int id);
 
     // Adds files as the add command does, without asking for them (files
-    // dropped on the list).
+    // named on the command line or dropped on the list); names that find no
+    // file are reported.
     void AddFiles(const QStringList &paths);
 
     // A message of an encoder job; the result answers a progress message.
@@ -103,6 +105,7 @@ private:
     void OnLetterbox();
     void OnHScroll(int position);
     void OnBrowseFolder();
+    void OnFolderEntered();
 
     // Source list.
     static QString FileFilter();
@@ -126,6 +129,8 @@ private:
     void OnPlayerPosition(double seconds);
     void OnPositionReleased();
     void StopPreview();
+    void PreviewRowRemoved(int row);
+    void PreviewRowsSwapped(int first, int second);
 
     // Conversion.
     void CreateProgressDialog();
@@ -145,6 +150,7 @@ private:
     void OnTipOfTheDay();
 
     ConversionSettings m_settings;
+    Settings::Files m_settingsFiles;
     QString m_version;
     std::unique_ptr<DialogBuilder> m_builder;
     SourceTable *m_sources = nullptr;
@@ -157,6 +163,7 @@ private:
     QString m_rowOutput;         // the file the current row makes
     int m_rowFailure = 0;        // reason the current row failed, 0 if it did not
     bool m_converting = false;
+    bool m_chooserOpen = false;  // a file or folder chooser is open
     QIcon m_icon;
 
     QComboBox *m_quality = nullptr;

@@ -3,6 +3,7 @@
 #include "app/CKelvaroDlg.h"
 
 #include "platform/Host.h"
+#include "sources/ProbeQueue.h"
 #include "sources/Settings.h"
 
 #include <QCheckBox>
@@ -98,12 +99,21 @@ void CKelvaroDlg::OnHScroll(int position)
 
 void CKelvaroDlg::OnBrowseFolder()
 {
+    m_chooserOpen = true;
     QString folder = Host::Instance().ChooseFolder(QStringLiteral("Select a temporary folder"),
                                                    m_folder->text());
+    m_chooserOpen = false;
+    m_probes->ReportProblems();
     if (folder.isNull())
         return;
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     m_folder->setText(folder);
     m_settings.outputFolder = folder;
+}
+
+void CKelvaroDlg::OnFolderEntered()
+{
+    // Enter in the field confirms the typed folder, as browsing would.
+    m_settings.outputFolder = m_folder->text();
 }

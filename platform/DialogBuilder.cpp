@@ -146,10 +146,16 @@ void DialogBuilder::Build(QWidget *window, const Factory &factory)
         }
 
         QRect area = ToPixels(control.x, control.y, control.width, control.height);
-        // A drop-down list's layout height is that of its open list; closed
-        // it is as tall as the style makes it.
-        if (control.kind == ControlKind::ComboBox)
-            area.setHeight(widget->sizeHint().height());
+        // A drop-down list's layout height is that of the box with its list
+        // open; closed it is as tall as the style makes it, and the open
+        // list shows as many rows of the font as the rest of that height
+        // holds (Qt would show ten).
+        if (auto *combo = qobject_cast<QComboBox *>(widget);
+            combo && control.kind == ControlKind::ComboBox) {
+            const int closed = combo->sizeHint().height();
+            combo->setMaxVisibleItems(std::max(1, (area.height() - closed) / m_baseY));
+            area.setHeight(closed);
+        }
         widget->setGeometry(area);
 
         if (control.flags & kTabStop)

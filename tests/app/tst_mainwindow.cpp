@@ -283,7 +283,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("focus");
         QTest::newRow("escape") << int(Qt::Key_Escape) << 1006;
         QTest::newRow("enter in the list") << int(Qt::Key_Return) << 1006;
-        QTest::newRow("enter in the folder field") << int(Qt::Key_Return) << 1018;
     }
     void closingKeysEndTheWindowAndSaveTheSettings()
     {
