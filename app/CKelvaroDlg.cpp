@@ -393,13 +393,20 @@ void CKelvaroDlg::contextMenuEvent(QContextMenuEvent *event)
         return;
     auto *menu = new QMenu(this);
     QAction *about = menu->addAction(LoadStringResource(IDS_ABOUTBOX));
-    connect(about, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    // Queued, like every menu command: see ShowPopup.
+    connect(about, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); }, Qt::QueuedConnection);
     ShowPopup(menu, event->globalPos(), false);
 }
 
 void CKelvaroDlg::ShowPopup(QMenu *menu, QPoint position, bool throughSkin)
 {
-    connect(menu, &QMenu::triggered, this, [this](QAction *action) { OnCommand(CommandOf(action)); });
+    // The command runs once the menu has finished with the click, as a
+    // posted command message would: run from inside the menu's signal, a
+    // modal window (the About box) would spin an event loop that deletes
+    // the menu under its own feet.
+    connect(menu, &QMenu::triggered, this, [this](QAction *action) {
+        QMetaObject::invokeMethod(this, [this, id = CommandOf(action)] { OnCommand(id); }, Qt::QueuedConnection);
+    });
     // The menu goes away once closed, chosen or not.
     connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
     if (throughSkin)

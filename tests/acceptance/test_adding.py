@@ -1,0 +1,60 @@
+"""Adding files: through the file chooser, from the command line, and what
+happens to files that cannot be added."""
+
+import os
+
+from desktop import wait_for
+from videos import not_a_video, video
+
+
+def scenario_several_files_at_once_through_the_chooser(s):
+    a, _, c = (s.place(f"{name}.avi", video(seconds)) for name, seconds in (("a", 1), ("b", 2), ("c", 3)))
+    s.skip_tip()
+    # Started from the folder of the videos, as from a terminal there: the
+    # chooser opens in it.
+    kelvaro = s.start(folder=os.path.dirname(a))
+    main = kelvaro.main()
+    main.button("Add").click()
+    chooser = kelvaro.window("Import video files")
+    files = chooser.find("tree", "Files")
+    files.find("table cell", "a.avi").click()
+    files.find("table cell", "c.avi").click(holding="ctrl")
+    chooser.button("Open").click()
+    assert main.wait_rows(2) == [(1, a, "00:00:01"), (2, c, "00:00:03")]
+
+
+def scenario_files_named_on_the_command_line(s):
+    good = s.place("a.avi", video(1))
+    broken = s.place("notes.avi", not_a_video())
+    missing = os.path.join(os.path.dirname(good), "gone.avi")
+    s.skip_tip()
+    kelvaro = s.start(good, missing, broken)
+    main = kelvaro.main()
+    message = kelvaro.message()
+    assert main.rows() == [(1, good, "00:00:01")], main.rows()
+    assert message.text == ("These files were not added to the list:\n\n"
+                            f"{missing}: the file cannot be found\n"
+                            f"{broken}: the file cannot be opened or is not a video file"), message.text
+    message.answer("OK")
+
+
+def scenario_the_warning_waits_for_a_running_batch(s):
+    # Many files to probe, the bad one last: Convert is pressed while they
+    # are still being probed, so the bad one fails during the batch.
+    names = [s.place(f"clip{i:02}.avi", video(1, size="160x120")) for i in range(60)]
+    s.skip_tip()
+    kelvaro = s.start(*names, s.place("notes.avi", not_a_video()))
+    main = kelvaro.main()
+    wait_for(lambda: main.rows(), "the first row")
+    main.button("Convert").click()
+    progress = kelvaro.progress()
+    # Until the batch ends, the progress window is all that shows.
+    done = wait_for(lambda: kelvaro.has_window("kelvaro", "alert") and kelvaro.message(), "the end of the batch",
+                    timeout=120)
+    assert not progress.showing
+    assert done.text.startswith("Mission accomplished! Total Time:"), done.text
+    assert len(main.rows()) == 60
+    done.answer("OK")
+    warning = wait_for(lambda: (m := kelvaro.message()).text.startswith("This file was not added") and m,
+                       "the warning about the bad file")
+    warning.answer("OK")

@@ -1,0 +1,64 @@
+"""Cancelling a batch: every way of asking, No and Yes, and what is left."""
+
+import os
+
+from desktop import wait_for
+from kelvaro import limit
+from videos import slow_video
+
+
+def ask_to_stop_and_answer(kelvaro, progress, how, answer):
+    """Asks the progress window to stop (by its Cancel button, Escape or its
+    close box) and answers the question."""
+    if how == "Cancel":
+        progress.button("Cancel").click()
+    elif how == "Escape":
+        progress.press("Escape")
+    else:
+        kelvaro.close(progress)
+    question = kelvaro.message()
+    assert question.text == "Do you really want to stop?", question.text
+    question.answer(answer)
+
+
+def still_converting(progress, text):
+    """The batch goes on: the text moves past what it was."""
+    label = progress.find("label")
+    wait_for(lambda: label.name.startswith("Total time:") and label.name != text, "the batch to go on")
+    return label.name
+
+
+@limit(180)
+def scenario_cancel_no_then_yes(s):
+    s.skip_tip()
+    kelvaro = s.start(s.place("film.avi", slow_video()))
+    main = kelvaro.main()
+    main.wait_rows(1)
+    main.button("Convert").click()
+    progress = kelvaro.progress()
+    text = still_converting(progress, "")
+
+    # While converting, the main window takes no clicks: Add opens nothing.
+    main.button("Add").click()
+    for how in ("Cancel", "Escape"):
+        ask_to_stop_and_answer(kelvaro, progress, how, "No")
+        text = still_converting(progress, text)
+    assert not kelvaro.has_window("Import video files")
+
+    ask_to_stop_and_answer(kelvaro, progress, "close box", "Yes")
+    wait_for(lambda: not progress.showing, "the progress window to go")
+    wait_for(lambda: main.find("push button", "Add").enabled, "the main window enabled again")
+    # Nothing is left of the stopped file, finished or not.
+    wait_for(lambda: os.listdir(s.output_folder) == [], f"an empty output folder: {os.listdir(s.output_folder)}")
+
+    # Convert works again; the main window's close box asks to stop too.
+    main.button("Convert").click()
+    progress = kelvaro.progress()
+    still_converting(progress, "")
+    kelvaro.close(main)
+    question = kelvaro.message()
+    assert question.text == "Do you really want to stop?", question.text
+    question.answer("Yes")
+    wait_for(lambda: not progress.showing, "the progress window to go")
+    wait_for(lambda: os.listdir(s.output_folder) == [], f"an empty output folder: {os.listdir(s.output_folder)}")
+    assert kelvaro.running()
