@@ -11,7 +11,7 @@ import tempfile
 
 import pyatspi
 
-from desktop import DEFAULT_WAIT, Desktop, Node, wait_for
+from desktop import DEFAULT_WAIT, Desktop, Node, die_with_parent, wait_for
 
 PROGRAM_FOLDER = os.environ["KELVARO_PROGRAM_DIR"]
 DEFAULT_LIMIT = 90  # seconds a scenario may take
@@ -137,7 +137,7 @@ class Kelvaro:
         with open(self.log_path, "w") as log:
             self.process = subprocess.Popen(
                 [os.path.join(session.program, "kelvaro"), *arguments], cwd=folder,
-                env=session.env, stdout=log, stderr=subprocess.STDOUT)
+                env=session.env, stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
         self._app = None
 
     @property

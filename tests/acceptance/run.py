@@ -30,8 +30,13 @@ def on_alarm(signum, frame):
 
 
 def run_scenario(file_name, name, scenario, artefacts):
-    session = Session(name)
     started = time.monotonic()
+    try:
+        session = Session(name)
+    except Exception:
+        print(f"FAIL {name}: its desktop did not start")
+        traceback.print_exc(file=sys.stdout)
+        return False
     signal.signal(signal.SIGALRM, on_alarm)
     signal.alarm(getattr(scenario, "limit", DEFAULT_LIMIT))
     failed = False
