@@ -88,6 +88,11 @@ def main():
     scenarios = [(name, function) for name, function in vars(module).items()
                  if name.startswith("scenario_") and (not wanted or name in wanted)]
     artefacts = os.environ.get("KELVARO_ACCEPTANCE_ARTEFACTS", "acceptance-failures")
+    # What an earlier run of this file left would read as this run's.
+    if os.path.isdir(artefacts):
+        for old in os.listdir(artefacts):
+            if old.startswith(file_name + "."):
+                os.remove(os.path.join(artefacts, old))
     started = time.monotonic()
     passed = sum(run_scenario(file_name, name, function, artefacts) for name, function in scenarios)
     print(f"{passed} of {len(scenarios)} scenarios passed in {time.monotonic() - started:.1f} s")

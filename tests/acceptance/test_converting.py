@@ -2,7 +2,6 @@
 end, and what the files hold."""
 
 import os
-import shutil
 
 from desktop import wait_for
 from videos import probe, video
@@ -19,8 +18,8 @@ def check_progress_window_over(kelvaro, main, progress):
 
 
 def scenario_convert_two_files(s):
-    wide = s.place("wide.avi", video(20, size="640x360", rate=25))
-    tall = s.place("tall.avi", video(2, size="240x320"))
+    wide = s.place("Holiday at the sea.avi", video(60, size="640x360", rate=25))
+    tall = s.place("Phone clip.avi", video(2, size="240x320"))
     s.skip_tip()
     kelvaro = s.start(wide, tall)
     main = kelvaro.main()
@@ -36,6 +35,8 @@ def scenario_convert_two_files(s):
     wait_for(lambda: seen.add(text.name) or len({t for t in seen if "Finished" in t}) >= 3,
              "three different progress texts", timeout=60)
     if "KELVARO_SCREENSHOTS" in os.environ:
+        # For the README: a moment when every figure has moved.
+        wait_for(lambda: "Elapsed time:00:00:00" not in text.name, "a second of converting")
         s.desktop.screenshot(os.path.join(os.environ["KELVARO_SCREENSHOTS"], "progress.png"),
                              area=kelvaro.x_window(main).frame)
 
@@ -45,13 +46,13 @@ def scenario_convert_two_files(s):
     done.answer("OK")
     wait_for(lambda: main.find("push button", "Add").enabled, "the main window enabled again")
 
-    for name in ("wide.mp4", "tall.mp4"):
+    for name in ("Holiday at the sea.mp4", "Phone clip.mp4"):
         video_stream, audio_stream = probe(os.path.join(s.output_folder, name))
         assert video_stream["codec_name"] == "mpeg4" and video_stream["codec_tag_string"] == "mp4v", video_stream
         assert (video_stream["width"], video_stream["height"]) == ("320", "240"), video_stream
         assert video_stream["avg_frame_rate"] == "30000/1001", video_stream
         assert audio_stream["codec_name"] == "aac" and audio_stream["sample_rate"] == "44100", audio_stream
-    assert sorted(os.listdir(s.output_folder)) == ["tall.mp4", "wide.mp4"]
+    assert sorted(os.listdir(s.output_folder)) == ["Holiday at the sea.mp4", "Phone clip.mp4"]
 
 
 def scenario_nothing_to_convert(s):

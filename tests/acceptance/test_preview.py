@@ -31,6 +31,16 @@ def scenario_play_pause_seek_stop(s):
     main.button("Play").click()
     wait_for(lambda: position(main) > held, "playing on after the pause")
 
+    # The playing file moved down a row is still the one playing: a
+    # double-click on it there pauses it rather than starting it again.
+    main.button("Move down").click()
+    wait_for(lambda: main.paths() == ["second.avi", "first.avi"], "the playing file moved down")
+    main.row(1).double_click()
+    main.find("push button", "Play")
+    assert position(main) > held
+    main.button("Play").click()
+    main.find("push button", "Pause")
+
     # A click on the slider jumps there and plays on from it, to the end,
     # where the slider goes back to 0 and the button offers Play again.
     main.find("slider", "Position").click_at(0.75)
@@ -39,7 +49,7 @@ def scenario_play_pause_seek_stop(s):
     wait_for(lambda: position(main) == 0, "the slider back at 0 after the end")
 
     # Another row: double-click plays it from 0; Stop stops it.
-    main.row(1).double_click()
+    main.row(0).double_click()
     main.find("push button", "Pause")
     main.button("Stop").click()
     main.find("push button", "Play")
