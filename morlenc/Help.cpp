@@ -35,13 +35,14 @@ Converts SOURCE into an MP4 file for a portable player (MODE 0), or reports
 its duration and picture size (MODE 1). The arguments come in this order;
 SOURCE is always the first, even when it begins with "-".
 
-  -o OUTPUT      the MP4 file to write; it is written as OUTPUT.part and
-                 renamed when complete
+  -o OUTPUT      the MP4 file to write; it is written under a hidden
+                 temporary name in OUTPUT's folder (.morlenc-PID-N.part) and
+                 renamed to OUTPUT when complete
   -ofps          30000/1001: constant 29.97 frames per second, frames repeated
                  or dropped to hold it
   -af AUDIO      lavcresample=44100, or volume=+NdB:0:lavcresample=44100 or
-                 volume=-NdB:0:lavcresample=44100 (N from 0 to 40): gain, then
-                 44100 Hz stereo
+                 volume=-NdB:0:lavcresample=44100: gain, then 44100 Hz
+                 stereo; any N is taken, the gain applied stops at 96 dB
   -vf VIDEO      scale=W:H,harddup stretches to WxH;
                  scale=-3:H,harddup,expand=W:H and scale=W:-3,harddup,expand=W:H
                  fit the picture inside WxH keeping its display shape, on

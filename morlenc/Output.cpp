@@ -7,9 +7,14 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace morlenc {
 namespace {
@@ -25,39 +30,67 @@ CodecContext NewEncoder(AVCodecID id)
     return context;
 }
 
+// Makes an empty file of a name no other job uses, in the output's folder.
+std::string CreatePartialFile(const std::string &output)
+{
+    const std::string::size_type slash = output.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
+    const std::string stem = folder + kPartFilePrefix + std::to_string(::getpid()) + "-";
+    // A name taken means a file an earlier process of the same number left.
+    for (int n = 0; n < 1000; ++n) {
+        const std::string path = stem + std::to_string(n) + kPartFileSuffix;
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            throw Failure{ENC_FAIL_OPEN_OUTPUT, "cannot create " + Quoted(path) + ": " + std::strerror(errno)};
+    }
+    throw Failure{ENC_FAIL_OPEN_OUTPUT, "no free temporary name beside " + Quoted(output)};
+}
+
 } // namespace
+
+Output::PartialFile::~PartialFile()
+{
+    if (!path.empty() && !kept)
+        std::remove(path.c_str());
+}
 
 Output::Output(const Job &job, bool withAudio)
     : m_final(job.output)
-    , m_partial(job.output + ".part")
     , m_packet(NewPacket())
 {
     AVFormatContext *raw = nullptr;
-    Check(avformat_alloc_output_context2(&raw, nullptr, "mp4", m_partial.c_str()),
-          ENC_FAIL_INTERNAL, "mp4 muxer");
+    Check(avformat_alloc_output_context2(&raw, nullptr, "mp4", nullptr), ENC_FAIL_INTERNAL, "mp4 muxer");
     m_format.reset(raw);
 
     OpenVideo(job);
     if (withAudio)
         OpenAudio(job);
 
-    Check(avio_open(&m_format->pb, m_partial.c_str(), AVIO_FLAG_WRITE), ENC_FAIL_OPEN_OUTPUT,
-          "cannot create " + Quoted(m_partial));
-    m_created = true;
+    m_partial.path = CreatePartialFile(m_final);
+    const std::string partial = m_partial.path;
+    // The muxer reopens its file by name to move the index to the front.
+    av_freep(&m_format->url);
+    m_format->url = av_strdup(partial.c_str());
+    if (!m_format->url)
+        throw Failure{ENC_FAIL_INTERNAL, "out of memory"};
+    Check(avio_open(&m_format->pb, partial.c_str(), AVIO_FLAG_WRITE), ENC_FAIL_OPEN_OUTPUT,
+          "cannot create " + Quoted(partial));
     // The index goes to the front so the player can start at once.
     Check(av_opt_set(m_format->priv_data, "movflags", "+faststart", 0), ENC_FAIL_INTERNAL,
           "movflags");
-    Check(avformat_write_header(m_format.get(), nullptr), ENC_FAIL_WRITE,
-          "writing " + Quoted(m_partial));
+    Check(avformat_write_header(m_format.get(), nullptr), ENC_FAIL_WRITE, "writing " + Quoted(partial));
     m_worker = std::thread([this] { EncodeQueued(); });
 }
 
 Output::~Output()
 {
     StopWorker();
+    // Closed before the partial file, if unfinished, is removed.
     m_format.reset();
-    if (m_created && !m_finished)
-        std::remove(m_partial.c_str());
 }
 
 AVRational Output::VideoTimeBase()
@@ -86,6 +119,12 @@ void Output::OpenVideo(const Job &job)
     c->time_base = VideoTimeBase();
     c->framerate = av_inv_q(VideoTimeBase());
     c->bit_rate = static_cast<int64_t>(job.videoKbps) * 1000;
+    // A rate buffer of one second at the chosen rate holds the file to the
+    // quality's bitrate from the first picture on (without it a short clip
+    // at the lowest quality came out a third above its rate) and bounds the
+    // peaks the player's decoder must take.
+    c->rc_max_rate = c->bit_rate;
+    c->rc_buffer_size = static_cast<int>(std::min<int64_t>(c->bit_rate, INT_MAX));
     // The player decodes Simple Profile only: no B-frames.
     c->profile = FF_PROFILE_MPEG4_SIMPLE;
     c->max_b_frames = 0;
@@ -216,7 +255,7 @@ void Output::Encode(Track &track, AVFrame *frame)
         av_packet_rescale_ts(m_packet.get(), encoder->time_base, track.stream->time_base);
         m_packet->stream_index = track.stream->index;
         Check(av_interleaved_write_frame(m_format.get(), m_packet.get()), ENC_FAIL_WRITE,
-              "writing " + Quoted(m_partial));
+              "writing " + Quoted(m_partial.path));
     }
 }
 
@@ -229,15 +268,15 @@ void Output::Finish()
     m_worker.join();
     if (m_failure)
         throw *m_failure;
-    const std::string writing = "writing " + Quoted(m_partial);
+    const std::string writing = "writing " + Quoted(m_partial.path);
     Check(av_write_trailer(m_format.get()), ENC_FAIL_WRITE, writing);
     Check(m_format->pb->error, ENC_FAIL_WRITE, writing);
     // Closing flushes the last buffer; its failure is a failed write too.
     Check(avio_closep(&m_format->pb), ENC_FAIL_WRITE, writing);
-    if (std::rename(m_partial.c_str(), m_final.c_str()) != 0)
-        throw Failure{ENC_FAIL_WRITE, "cannot rename " + Quoted(m_partial) + " to "
+    if (std::rename(m_partial.path.c_str(), m_final.c_str()) != 0)
+        throw Failure{ENC_FAIL_WRITE, "cannot rename " + Quoted(m_partial.path) + " to "
                                           + Quoted(m_final) + ": " + std::strerror(errno)};
-    m_finished = true;
+    m_partial.kept = true;
 }
 
 } // namespace morlenc

@@ -1,9 +1,12 @@
 #pragma once
 
 // The MP4 file being written: the two encoders and the muxer. It is written
-// under a temporary name beside the final one and only renamed once
-// complete, so a stopped, failed or killed job never leaves a file that
-// looks finished.
+// under a temporary name of its own in the final file's folder and only
+// renamed once complete, so a stopped, failed or killed job never leaves a
+// file that looks finished. The name (see kPartFilePrefix) is short
+// whatever the final name's length, made exclusively so that two jobs never
+// share it, and carries the process id so that the window program can tell
+// the leftovers of a killed encoder from a running one's.
 //
 // Encoding and writing run on a thread of their own, fed through a short
 // queue, so that the next pictures are decoded and filtered meanwhile.
@@ -28,6 +31,7 @@ public:
     Output(const Job &job, bool withAudio);
     // Removes the partial file unless Finish() succeeded.
     ~Output();
+
     Output(const Output &) = delete;
     Output &operator=(const Output &) = delete;
 
@@ -45,6 +49,17 @@ public:
     void Finish();
 
 private:
+    // The temporary file: removed when the job ends without finishing,
+    // also when the constructor fails half-way.
+    struct PartialFile {
+        std::string path;
+        bool kept = false;
+        PartialFile() = default;
+        PartialFile(const PartialFile &) = delete;
+        PartialFile &operator=(const PartialFile &) = delete;
+        ~PartialFile();
+    };
+
     struct Track {
         CodecContext encoder;
         AVStream *stream = nullptr; // owned by m_format
@@ -65,14 +80,12 @@ private:
     void StopWorker();
 
     std::string m_final;
-    std::string m_partial;
+    PartialFile m_partial;  // outlives the muxer, which writes to it
     OutputContext m_format;
     Track m_video;
     Track m_audio;
     PacketPtr m_packet;
     long long m_videoFrames = 0;
-    bool m_created = false;
-    bool m_finished = false;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

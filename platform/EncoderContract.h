@@ -38,6 +38,13 @@ enum EncoderFailure : int {
     ENC_FAIL_OUTPUT_TAKEN = 12,      // seen by the program: the output is a file this batch made
 };
 
+// A conversion writes its output under a temporary name in the output's
+// folder: this prefix, the encoder's process id, "-", a number, this suffix.
+// Only the encoder that made such a file removes it while it runs; the
+// window program removes those whose encoder has died.
+constexpr const char *kPartFilePrefix = ".morlenc-";
+constexpr const char *kPartFileSuffix = ".part";
+
 // The final code that ends a job of the given mode.
 constexpr int FinalCodeOf(int mode)
 {

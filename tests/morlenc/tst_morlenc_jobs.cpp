@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,11 +38,30 @@ private:
 
     QString PathOf(const QString &name) const { return m_dir.filePath(name); }
 
+    // The temporary files of unfinished outputs in the folder.
+    QStringList PartFiles() const
+    {
+        return QDir(m_dir.path()).entryList({S(".morlenc-*.part")}, QDir::Files | QDir::Hidden);
+    }
+
     // Nothing that looks like an output, finished or not.
     void VerifyNoOutput(const QString &output)
     {
         QVERIFY2(!QFile::exists(output), qPrintable(output));
-        QVERIFY2(!QFile::exists(output + S(".part")), qPrintable(output));
+        QVERIFY2(PartFiles().isEmpty(), qPrintable(PartFiles().join(' ')));
+    }
+
+    // Answers "go on" to every progress report; true once the job ended
+    // with its final code.
+    static bool RunToTheEnd(ChannelJob &job)
+    {
+        for (QByteArray line = job.ReadLine(); !line.isEmpty(); line = job.ReadLine()) {
+            if (line.startsWith("5 "))
+                job.Answer("0\n");
+            else if (line == Line(ENC_FILE_DONE, 0))
+                return job.Process().waitForFinished(10000) && job.Process().exitCode() == 0;
+        }
+        return false;
     }
 
     QString MakeSource(const QString &kind)
@@ -259,7 +279,65 @@ private slots:
         QVERIFY(job.Process().waitForFinished(10000));
         QCOMPARE(job.Process().exitCode(), 0);
         QVERIFY(QFile::exists(output));
-        QVERIFY(!QFile::exists(output + S(".part")));
+        QVERIFY(PartFiles().isEmpty());
+    }
+
+    // Two jobs on one output (two windows converting the same file, or a
+    // new batch right after a stop) each write a file of their own; the one
+    // stopped removes only its own, the others end with one complete file.
+    void jobsOnTheSameOutput_data()
+    {
+        QTest::addColumn<bool>("firstStopped");
+        QTest::newRow("both finish") << false;
+        QTest::newRow("the first stopped while the second runs") << true;
+    }
+    void jobsOnTheSameOutput()
+    {
+        QFETCH(bool, firstStopped);
+        const QString output = PathOf(S("same.mp4"));
+        ChannelJob first;
+        ChannelJob second;
+        QVERIFY(first.Start(m_plain, output, ENC_MODE_CONVERT));
+        QVERIFY(second.Start(m_plain, output, ENC_MODE_CONVERT));
+        QCOMPARE(first.ReadLine(), Line(ENC_PROGRESS, 1));
+        QCOMPARE(second.ReadLine(), Line(ENC_PROGRESS, 1));
+        QCOMPARE(PartFiles().size(), 2);
+        if (firstStopped) {
+            first.Answer("1\n");
+            QVERIFY(first.Process().waitForFinished(10000));
+            QCOMPARE(PartFiles().size(), 1);
+            second.Answer("0\n");
+        } else {
+            first.Answer("0\n");
+            second.Answer("0\n");
+            QVERIFY(RunToTheEnd(first));
+        }
+        QVERIFY(RunToTheEnd(second));
+        QVERIFY(PartFiles().isEmpty());
+        const QJsonObject format = TestMedia::Probe(output).value(S("format")).toObject();
+        const double seconds = format.value(S("duration")).toString().toDouble();
+        QVERIFY2(seconds > 2.5, qPrintable(QString::number(seconds)));
+        QFile::remove(output);
+    }
+
+    // Names as long as a file name may be (255 bytes), downloaded videos
+    // have them: the temporary name must not be what is too long.
+    void longestNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("255 letters") << QString(251, QLatin1Char('x')) + S(".mp4");
+        QTest::newRow("two bytes a letter") << QString(124, QChar(0x00FC)) + S("xx.mp4");
+    }
+    void longestNames()
+    {
+        QFETCH(QString, name);
+        QVERIFY(name.toUtf8().size() >= 254);
+        const QString output = PathOf(name);
+        const auto result = MorlencRunner::Run(MorlencRunner::Arguments(m_plain, output, ENC_MODE_CONVERT, -1));
+        QVERIFY2(result.exitCode == 0, result.errors.constData());
+        QVERIFY(QFile::exists(output));
+        QVERIFY(PartFiles().isEmpty());
+        QFile::remove(output);
     }
 
     void interruptions_data()
@@ -286,7 +364,8 @@ private slots:
         ChannelJob job;
         QVERIFY(job.Start(m_plain, output, ENC_MODE_CONVERT));
         QCOMPARE(job.ReadLine(), Line(ENC_PROGRESS, 1));
-        QVERIFY(QFile::exists(output + S(".part")));
+        const QString partial = S(".morlenc-%1-0.part").arg(job.Process().processId());
+        QCOMPARE(PartFiles(), QStringList{partial});
         if (!answer.isEmpty())
             job.Answer(answer);
         if (signal != 0)
@@ -297,9 +376,9 @@ private slots:
             QCOMPARE(job.ReadLine(5000), QByteArray());
         QVERIFY(job.Process().waitForFinished(5000));
         QVERIFY(!QFile::exists(output));
-        if (signal != SIGKILL)
-            QVERIFY(!QFile::exists(output + S(".part")));
-        QFile::remove(output + S(".part"));
+        // Killed outright it cannot clean up: the window program does.
+        QCOMPARE(PartFiles(), signal == SIGKILL ? QStringList{partial} : QStringList{});
+        QFile::remove(m_dir.filePath(partial));
     }
 };
 
