@@ -2,6 +2,7 @@
 
 #include "app/CKelvaroDlg.h"
 #include "app/Skin.h"
+#include "engine/CommandLine.h"
 #include "help/CTipOfTheDayDialog.h"
 #include "platform/QtHost.h"
 
@@ -29,6 +30,9 @@ CKelvaroApp::CKelvaroApp(int &argc, char **argv)
     , m_host(std::make_unique<QtHost>())
 {
     Host::Install(m_host.get());
+    // Noted before anything changes the current directory: relative output
+    // folders are taken from here.
+    StartFolder();
 }
 
 CKelvaroApp::~CKelvaroApp()

@@ -139,6 +139,7 @@ private:
     int OnConversionMessage(int code, int value);
     void OnFileDone();
     void EndBatch();
+    void OnProgramEnded();
     int ReportProgress(double value);
     static void PumpOneMessage();
 
@@ -163,6 +164,7 @@ private:
     QString m_rowOutput;         // the file the current row makes
     int m_rowFailure = 0;        // reason the current row failed, 0 if it did not
     bool m_converting = false;
+    QString m_abandonedFolder;   // where a killed encoder's file may still lie
     bool m_chooserOpen = false;  // a file or folder chooser is open
     QIcon m_icon;
 

@@ -7,6 +7,7 @@
 #include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
 #include "platform/Host.h"
+#include "platform/ProcessStart.h"
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
@@ -32,11 +33,18 @@ bool SameFile(const QString &a, const QString &b)
 
 } // namespace
 
+void CKelvaroDlg::OnProgramEnded()
+{
+    if (!m_abandonedFolder.isEmpty())
+        RemoveAbandonedPartFiles(m_abandonedFolder);
+}
+
 void CKelvaroDlg::CreateProgressDialog()
 {
     m_progress = std::make_unique<CProgressDlg>();
     m_progress->Create(this);
     connect(m_progress.get(), &CProgressDlg::CancelRequested, this, [this] { m_batch.RequestCancel(); });
+    connect(&ProgramEnds::Instance(), &ProgramEnds::Ended, this, &CKelvaroDlg::OnProgramEnded);
 }
 
 void CKelvaroDlg::OnConvert()
@@ -49,11 +57,14 @@ void CKelvaroDlg::OnConvert()
         return;
     }
     m_settings.outputFolder = m_folder->text();
-    if (MakeFolder(m_settings.outputFolder) != 0) {
+    if (MakeFolder(AbsoluteOutputFolder(m_settings.outputFolder)) != 0) {
         host.MessageBox(QStringLiteral("Fail to create tmp folder %1").arg(m_settings.outputFolder),
                         Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
         return;
     }
+    // What encoders killed in an earlier run left behind.
+    RemoveAbandonedPartFiles(AbsoluteOutputFolder(m_settings.outputFolder));
+    m_abandonedFolder.clear();
     m_batch.Start(host.TickCount());
     m_batchOutputs.clear();
     m_converting = true;
@@ -107,6 +118,13 @@ int CKelvaroDlg::OnConversionMessage(int code, int value)
     switch (code) {
     case ENC_FAILED:
         m_rowFailure = value;
+        // An encoder killed outright could not remove its unfinished file.
+        // It is removed now, or, if the encoder is not quite gone yet, when
+        // it has been reaped.
+        if (value == ENC_FAIL_DIED) {
+            m_abandonedFolder = AbsoluteOutputFolder(m_settings.outputFolder);
+            RemoveAbandonedPartFiles(m_abandonedFolder);
+        }
         return 0;
     case ENC_PROGRESS: {
         const int result = ReportProgress(value);
@@ -144,7 +162,7 @@ void CKelvaroDlg::OnFileDone()
     Host &host = Host::Instance();
     host.MessageBox(m_batch.CompletionText(host.TickCount(), m_sources->RowCount()),
                     Host::ApplicationTitle(), Host::Buttons::Ok,
-                    failed ? Host::Icon::Warning : Host::Icon::Information);
+                    failed ? Host::Icon::Warning : Host::Icon::Information, m_batch.FailureDetails());
     m_probes->ReportProblems();
 }
 

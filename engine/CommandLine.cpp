@@ -1,13 +1,18 @@
 #include "engine/CommandLine.h"
 
 #include "engine/ConversionSettings.h"
+#include "platform/EncoderContract.h"
 #include "platform/Host.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
+
+#include <signal.h>
 
 namespace {
 
@@ -17,6 +22,20 @@ int ClampToInt(long long value)
 {
     return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
                                                   std::numeric_limits<int>::max()));
+}
+
+// Whether the process still runs: it exists and is not a zombie waiting to
+// be reaped (an encoder whose channel has just closed is one for a moment).
+bool EncoderRuns(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    // "pid (name) state ...": the name may hold anything, the state follows
+    // its last ')'.
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close < 0 || line.mid(close + 2, 1) != "Z";
 }
 
 QString FileNameOf(const QString &path)
@@ -31,9 +50,11 @@ QString AudioFilterFor(int volume)
     const QString resample = QStringLiteral("lavcresample=44100");
     if (volume == 100)
         return resample;
-    if (volume > 100)
-        return QStringLiteral("volume=+%1db:0:").arg((volume - 100) / 5) + resample;
-    return QStringLiteral("volume=-%1db:0:").arg((100 - volume) * 2 / 5) + resample;
+    // In 64 bits: a volume stored near the int limits must not overflow.
+    const long long v = volume;
+    if (v > 100)
+        return QStringLiteral("volume=+%1db:0:").arg((v - 100) / 5) + resample;
+    return QStringLiteral("volume=-%1db:0:").arg((100 - v) * 2 / 5) + resample;
 }
 
 QString VideoFilterFor(const LetterboxMargins &margins, int width, int height)
@@ -84,7 +105,8 @@ EncoderCommand BuildEncoderCommand(const ConversionSettings &settings, const QSt
 
 QString BuildOutputPath(const ConversionSettings &settings, const QString &source)
 {
-    QString folder = settings.outputFolder;
+    // Relative to where the program started: the encoder runs elsewhere.
+    QString folder = AbsoluteOutputFolder(settings.outputFolder);
     if (!folder.endsWith(kSeparator))
         folder += kSeparator;
 
@@ -135,6 +157,40 @@ int MakeFolder(const QString &path)
     if (!QDir::current().mkdir(name))
         return -1;
     return QDir::setCurrent(name) ? 0 : -1;
+}
+
+QString StartFolder()
+{
+    static const QString folder = QDir::currentPath();
+    return folder;
+}
+
+QString AbsoluteOutputFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return folder;
+    QString absolute = QDir::isAbsolutePath(folder) ? folder : StartFolder() + kSeparator + folder;
+    if (!absolute.endsWith(kSeparator))
+        absolute += kSeparator;
+    return absolute;
+}
+
+int RemoveAbandonedPartFiles(const QString &folder)
+{
+    if (folder.isEmpty())
+        return 0;
+    const QString prefix = QString::fromLatin1(kPartFilePrefix);
+    const QString suffix = QString::fromLatin1(kPartFileSuffix);
+    QDir dir(folder);
+    int removed = 0;
+    for (const QString &name : dir.entryList({prefix + QLatin1String("*") + suffix}, QDir::Files | QDir::Hidden)) {
+        const QString middle = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+        bool isNumber = false;
+        const qint64 pid = middle.section(QLatin1Char('-'), 0, 0).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && !EncoderRuns(pid) && dir.remove(name))
+            ++removed;
+    }
+    return removed;
 }
 
 QString GetProgramFolder()

@@ -30,8 +30,9 @@ EncoderCommand BuildEncoderCommand(const ConversionSettings &settings, const QSt
                                    const QString &output, const LetterboxMargins &margins,
                                    int mode, int handle);
 
-// The output file of a source: the output folder, the source's file name with
-// "mp4" as its extension, or "<name>_<extension>.mp4" when that file exists.
+// The output file of a source: the output folder (made absolute), the
+// source's file name with "mp4" as its extension, or
+// "<name>_<extension>.mp4" when that file exists.
 QString BuildOutputPath(const ConversionSettings &settings, const QString &source);
 
 // Margins for a source of the given probed size. Letterbox off, or a size the
@@ -42,6 +43,21 @@ LetterboxMargins ComputeLetterboxMargins(const ConversionSettings &settings, int
 // Creates the folder and every missing parent, outermost first, and makes it
 // the current directory (encoders inherit it). 0 on success, -1 on failure.
 int MakeFolder(const QString &path);
+
+// The folder the program was started in, noted at the first call (made
+// early at start-up). A relative output folder is taken from there, however
+// often the current directory has changed since.
+QString StartFolder();
+
+// The output folder as an absolute path with its trailing '/'; an empty
+// folder stays empty.
+QString AbsoluteOutputFolder(const QString &folder);
+
+// Removes from the folder the temporary files of conversions whose encoder
+// no longer runs (killed outright, it could not remove its own). Files of
+// running encoders, this program's or another's, are left alone. Returns
+// how many were removed.
+int RemoveAbandonedPartFiles(const QString &folder);
 
 // The folder of the running program, with its trailing '/'.
 QString GetProgramFolder();

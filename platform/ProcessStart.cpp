@@ -45,6 +45,7 @@ bool StartProgramWithDescriptor(const QString &program, const QStringList &argum
     QObject::connect(process, &QProcess::finished, process, [process] {
         Running().remove(process);
         process->deleteLater();
+        Q_EMIT ProgramEnds::Instance().Ended();
     });
     process->start();
     if (!process->waitForStarted()) {
@@ -53,4 +54,11 @@ bool StartProgramWithDescriptor(const QString &program, const QStringList &argum
     }
     Running().insert(process);
     return true;
+}
+
+ProgramEnds &ProgramEnds::Instance()
+{
+    // Never destroyed, like the set of running programs.
+    static auto *instance = new ProgramEnds;
+    return *instance;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -16,3 +17,16 @@
 // encoder with limits.
 bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
                                 int inheritedFd, const std::function<void()> &childSetup = {});
+
+// Says when a program started above has ended and been reaped: only then is
+// it certain that it no longer runs.
+class ProgramEnds : public QObject
+{
+    Q_OBJECT
+
+public:
+    static ProgramEnds &Instance();
+
+Q_SIGNALS:
+    void Ended();
+};

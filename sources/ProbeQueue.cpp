@@ -21,7 +21,7 @@ bool ProbeQueue::Add(const QStringList &paths, const QString &folderField)
     if (paths.isEmpty())
         return true;
     m_settings.outputFolder = folderField;
-    if (MakeFolder(m_settings.outputFolder) != 0) {
+    if (MakeFolder(AbsoluteOutputFolder(m_settings.outputFolder)) != 0) {
         Host::Instance().MessageBox(
             QStringLiteral("Fail to create tmp folder %1").arg(m_settings.outputFolder),
             Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
@@ -98,19 +98,19 @@ void ProbeQueue::ReportProblems()
         return;
     QString text;
     if (!m_problems.isEmpty()) {
-        text = (m_problems.size() == 1 ? QStringLiteral("This file was not added to the list:\n\n")
-                                       : QStringLiteral("These files were not added to the list:\n\n"))
-            + m_problems.join(QLatin1Char('\n'));
+        text = m_problems.size() == 1 ? QStringLiteral("1 file was not added to the list.")
+                                      : QStringLiteral("%1 files were not added to the list.").arg(m_problems.size());
     }
     if (m_leftOut > 0) {
         if (!text.isEmpty())
-            text += QStringLiteral("\n\n");
+            text += QLatin1Char(' ');
         text += QStringLiteral("The list holds at most %1 files; %2 more %3 not added.")
                     .arg(SourceTable::kCapacity)
                     .arg(m_leftOut)
                     .arg(m_leftOut == 1 ? QStringLiteral("file was") : QStringLiteral("files were"));
     }
+    const QString details = m_problems.join(QLatin1Char('\n'));
     m_problems.clear();
     m_leftOut = 0;
-    Host::Instance().MessageBox(text, Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning);
+    Host::Instance().MessageBox(text, Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning, details);
 }

@@ -111,6 +111,11 @@ class Session:
         with open(self.opened) as file:
             return file.read().splitlines()
 
+    def write_option_file(self, text):
+        """option.ini as a person (or an older version) left it."""
+        with open(os.path.join(self.program, "option.ini"), "w") as file:
+            file.write(text)
+
     def option_file(self):
         """option.ini as a dict of "section/key" to value."""
         values = {}
@@ -251,6 +256,11 @@ class Message(Node):
     @property
     def text(self):
         return "\n".join(label.name for label in self.descendants("label"))
+
+    @property
+    def details(self):
+        """The list under the text, when the message has one."""
+        return self.find("text").accessible.queryText().getText(0, -1)
 
     def answer(self, button):
         self.button(button).click()

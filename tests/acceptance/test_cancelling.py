@@ -1,6 +1,7 @@
 """Cancelling a batch: every way of asking, No and Yes, and what is left."""
 
 import os
+import subprocess
 
 from desktop import wait_for
 from kelvaro import limit
@@ -28,15 +29,20 @@ def still_converting(progress, text):
     return label.name
 
 
-@limit(180)
-def scenario_cancel_no_then_yes(s):
+def start_converting_a_film(s):
+    """Kelvaro converting a film that takes a while; its windows."""
     s.skip_tip()
     kelvaro = s.start(s.place("film.avi", slow_video()))
     main = kelvaro.main()
     main.wait_rows(1)
     main.button("Convert").click()
     progress = kelvaro.progress()
-    text = still_converting(progress, "")
+    return kelvaro, main, progress, still_converting(progress, "")
+
+
+@limit(180)
+def scenario_cancel_no_then_yes(s):
+    kelvaro, main, progress, text = start_converting_a_film(s)
 
     # While converting, the main window takes no clicks: Add opens nothing.
     main.button("Add").click()
@@ -62,3 +68,16 @@ def scenario_cancel_no_then_yes(s):
     wait_for(lambda: not progress.showing, "the progress window to go")
     wait_for(lambda: os.listdir(s.output_folder) == [], f"an empty output folder: {os.listdir(s.output_folder)}")
     assert kelvaro.running()
+
+
+def scenario_a_killed_encoder_leaves_nothing(s):
+    # As the out-of-memory killer would: the encoder dies mid-file.
+    kelvaro = start_converting_a_film(s)[0]
+    encoder = os.path.join(s.program, "morlenc")
+    subprocess.run(["pkill", "-KILL", "-f", "^" + encoder], check=True)
+    report = kelvaro.message(timeout=60)
+    assert report.text.startswith("Finished with errors."), report.text
+    assert report.details.endswith("film.avi: the encoder stopped unexpectedly"), report.details
+    report.answer("OK")
+    # Nothing is left in the folder, not even a hidden file.
+    wait_for(lambda: os.listdir(s.output_folder) == [], f"an empty output folder: {os.listdir(s.output_folder)}")

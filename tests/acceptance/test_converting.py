@@ -62,3 +62,23 @@ def scenario_nothing_to_convert(s):
     message = kelvaro.message()
     assert message.text == "No file in the list"
     message.answer("OK")
+
+
+def scenario_a_relative_output_folder(s):
+    # "My Videos" lies in the folder Kelvaro is started in; "ipod" in it is
+    # made at Add, which moves the current folder: Convert still finds it.
+    os.mkdir(os.path.join(s.home, "My Videos"))
+    s.write_option_file("[Destinate]\nTemporary folder=My Videos/ipod/\n")
+    s.skip_tip()
+    kelvaro = s.start(s.place("clip.avi", video(2)))
+    main = kelvaro.main()
+    main.wait_rows(1)
+    main.button("Convert").click()
+    done = kelvaro.message(timeout=60)
+    assert done.text.startswith("Mission accomplished!"), done.text
+    done.answer("OK")
+    assert os.listdir(os.path.join(s.home, "My Videos", "ipod")) == ["clip.mp4"]
+    kelvaro.close(main)
+    assert kelvaro.exited() == 0
+    # Kept as the person wrote it.
+    assert s.option_file()["Destinate/Temporary folder"] == "My Videos/ipod/"

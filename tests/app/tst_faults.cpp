@@ -124,6 +124,8 @@ private Q_SLOTS:
             QVERIFY(window->isEnabled());
             QCOMPARE(m_host.messages.size(), 1);
             VerifyOutputsComplete();
+            // Nor is anything of the killed encoder's left in the folder.
+            QTRY_VERIFY(QDir(m_output).entryList({QStringLiteral(".morlenc-*")}, QDir::Files | QDir::Hidden).isEmpty());
         }
     }
 
@@ -145,13 +147,13 @@ private Q_SLOTS:
         Chmod(m_output, 0555);
         QVERIFY(QTest::qWaitFor([&] { return !window->IsConverting(); }, 60000));
         Chmod(m_output, 0755);
-        const QString report = m_host.messages.last().text;
+        const QString report = m_host.messages.last().text + QLatin1Char('\n') + m_host.messages.last().details;
         QVERIFY2(report.contains(QStringLiteral("could not be converted")), qPrintable(report));
         QVERIFY2(report.contains(Source(QStringLiteral("c.avi")) + QStringLiteral(": the output file cannot be created")),
                  qPrintable(report));
         QVERIFY(QFile::exists(Source(QStringLiteral("c.avi"))));
         // A job caught in flight by the change may be unable to remove its
-        // ".part" file from the read-only folder; what must never be there
+        // temporary file from the read-only folder; what must never be there
         // is an unfinished file under a finished name.
         VerifyOutputsComplete();
     }
@@ -167,7 +169,7 @@ private Q_SLOTS:
         QVERIFY(window);
         window->OnCommand(IDC_CONVERT);
         QVERIFY(QTest::qWaitFor([&] { return !window->IsConverting(); }, 60000));
-        const QString report = m_host.messages.last().text;
+        const QString report = m_host.messages.last().text + QLatin1Char('\n') + m_host.messages.last().details;
         QVERIFY2(report.contains(QStringLiteral("2 of 2 files could not be converted")), qPrintable(report));
         QVERIFY2(report.contains(QStringLiteral("is the disk full?")), qPrintable(report));
         QVERIFY(QDir(m_output).entryList(QDir::Files).isEmpty());

@@ -2,6 +2,8 @@
 #include "engine/ConversionSettings.h"
 #include "platform/EncoderContract.h"
 #include "engine/TimeText.h"
+#include "morlenc/Arguments.h"
+#include "sources/Settings.h"
 
 #include "FakeHost.h"
 #include "Unprivileged.h"
@@ -10,6 +12,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <climits>
 
 #include <sys/stat.h>
 
@@ -63,6 +67,11 @@ private Q_SLOTS:
         QTest::newRow("97 -1") << 97 << "volume=-1db:0:lavcresample=44100";
         QTest::newRow("50 -20") << 50 << "volume=-20db:0:lavcresample=44100";
         QTest::newRow("0 -40") << 0 << "volume=-40db:0:lavcresample=44100";
+        // Stored beyond the slider: the same rule, without overflow.
+        QTest::newRow("400 +60") << 400 << "volume=+60db:0:lavcresample=44100";
+        QTest::newRow("-10 -44") << -10 << "volume=-44db:0:lavcresample=44100";
+        QTest::newRow("int max") << INT_MAX << "volume=+429496709db:0:lavcresample=44100";
+        QTest::newRow("int min") << INT_MIN << "volume=-858993499db:0:lavcresample=44100";
     }
     void audioFilter()
     {
@@ -103,6 +112,43 @@ private Q_SLOTS:
         QTEST(margins.horizontal, "horizontal");
         QTEST(margins.vertical, "vertical");
         QTEST(VideoFilterFor(margins, 320, 240), "filter");
+    }
+
+    // Whatever the settings hold, in range or not, the encoder takes the
+    // command the program builds: every quality, size and way of fitting,
+    // with volumes across the slider and stored beyond it.
+    void everyCommandIsTakenByTheEncoder()
+    {
+        const QList<int> volumes{0, 1, 49, 50, 97, 98, 99, 100, 101, 104, 105, 150, 199, 200,
+                                 -1, -10, 201, 400, INT_MIN, INT_MIN + 1, INT_MAX};
+        const QList<LetterboxMargins> fits{{0, 0}, {40, -30}, {-30, 40}};
+        int taken = 0;
+        for (int quality = -1; quality <= Settings::QualityItems().size(); ++quality) {
+            for (int resolution = -1; resolution <= Settings::ResolutionItems().size(); ++resolution) {
+                for (const LetterboxMargins &fit : fits) {
+                    for (int volume : volumes) {
+                        for (int mode : {ENC_MODE_CONVERT, ENC_MODE_PROBE}) {
+                            ConversionSettings settings;
+                            settings.quality = quality;
+                            settings.resolution = resolution;
+                            settings.volume = volume;
+                            Settings::ApplyQuality(settings);
+                            Settings::ApplyResolution(settings);
+                            const EncoderCommand command = BuildEncoderCommand(
+                                settings, "/v/a clip.avi", "/o/a clip.mp4", fit, mode, 17);
+                            std::vector<std::string> arguments;
+                            for (const QString &argument : command.arguments)
+                                arguments.push_back(argument.toStdString());
+                            const morlenc::Arguments parsed = morlenc::ParseArguments(arguments);
+                            QVERIFY2(parsed.kind == morlenc::Arguments::Kind::Job,
+                                     qPrintable(command.optionString + " -> " + QString::fromStdString(parsed.error)));
+                            ++taken;
+                        }
+                    }
+                }
+            }
+        }
+        QCOMPARE(taken, 11 * 20 * 3 * 21 * 2);
     }
 
     void optionString_data()
@@ -194,6 +240,28 @@ private Q_SLOTS:
         settings.outputFolder = root + folder;
         const QString absoluteSource = source.startsWith(QLatin1String("out/")) ? root + source : source;
         QCOMPARE(BuildOutputPath(settings, absoluteSource), root + expected);
+    }
+
+    // A relative output folder is taken from where the program started,
+    // whatever the current directory has become since (MakeFolder moves it).
+    void absoluteOutputFolder_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("absolute");
+        QTest::newRow("empty stays empty") << QString() << QString();
+        QTest::newRow("absolute") << "/media/player/video" << "/media/player/video/";
+        QTest::newRow("relative") << "My Videos/ipod/" << StartFolder() + "/My Videos/ipod/";
+    }
+    void absoluteOutputFolder()
+    {
+        KeepCurrentDir keep;
+        QDir::setCurrent(QDir::tempPath());
+        QFETCH(QString, folder);
+        QTEST(AbsoluteOutputFolder(folder), "absolute");
+        ConversionSettings settings;
+        settings.outputFolder = folder;
+        if (!folder.isEmpty())
+            QCOMPARE(BuildOutputPath(settings, "/v/clip.avi"), AbsoluteOutputFolder(folder) + "clip.mp4");
     }
 
     void makeFolder_data()
