@@ -2,6 +2,7 @@
 
 #include "platform/EncoderContract.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <string_view>
@@ -101,8 +102,17 @@ bool ParseAudioFilter(std::string_view text, int &gainDb)
         sign = 1;
     else if (Consume(text, "-"))
         sign = -1;
+    // The program writes whatever its stored volume gives, up to hundreds of
+    // millions of dB; any run of digits is taken, and the gain applied is
+    // bounded to what sound can carry.
+    std::size_t digits = 0;
     long long db = 0;
-    if (sign == 0 || !ConsumeInt(text, 0, 40, db))
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+        db = std::min<long long>(db * 10 + (text[digits] - '0'), kGainLimitDb);
+        ++digits;
+    }
+    text.remove_prefix(digits);
+    if (sign == 0 || digits == 0)
         return false;
     if (!Consume(text, "db") && !Consume(text, "dB"))
         return false;

@@ -15,13 +15,18 @@ enum class Fit {
     Inside,   // keep the display aspect ratio, centre it on black bars
 };
 
+// The largest gain or cut applied to the sound, in dB. Sixteen-bit sound
+// spans 96 dB: a deeper cut leaves silence, a larger boost drives the
+// faintest sound to full scale; asking for more changes nothing audible.
+constexpr int kGainLimitDb = 96;
+
 struct Job {
     std::string source;
     std::string output;
     int width = 0;            // target frame, pixels
     int height = 0;
     Fit fit = Fit::Stretch;
-    int gainDb = 0;           // audio gain before resampling, -40..+40
+    int gainDb = 0;           // audio gain before resampling, within kGainLimitDb
     int videoKbps = 0;
     int audioKbps = 0;
     long long endSeconds = 0; // the output is cut at this length

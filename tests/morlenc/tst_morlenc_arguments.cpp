@@ -51,6 +51,11 @@ private slots:
         QTest::newRow("boost") << Change{kAudio, "volume=+20db:0:lavcresample=44100"} << 20 << false << 320 << 240;
         QTest::newRow("cut, upper-case dB") << Change{kAudio, "volume=-40dB:0:lavcresample=44100"} << -40 << false << 320 << 240;
         QTest::newRow("minus zero") << Change{kAudio, "volume=-0db:0:lavcresample=44100"} << 0 << false << 320 << 240;
+        // Stored volumes beyond the slider give any number of dB; the gain
+        // applied stops at what sound can carry.
+        QTest::newRow("boost of 400 %") << Change{kAudio, "volume=+60db:0:lavcresample=44100"} << 60 << false << 320 << 240;
+        QTest::newRow("cut of the lowest int") << Change{kAudio, "volume=-858993499db:0:lavcresample=44100"} << -96 << false << 320 << 240;
+        QTest::newRow("boost past any int") << Change{kAudio, "volume=+99999999999999999999999db:0:lavcresample=44100"} << 96 << false << 320 << 240;
         QTest::newRow("pillarbox") << Change{kVideo, "scale=-3:240,harddup,expand=320:240"} << 0 << true << 320 << 240;
         QTest::newRow("letterbox") << Change{kVideo, "scale=640:-3,harddup,expand=640:272"} << 0 << true << 640 << 272;
         QTest::newRow("stretch") << Change{kVideo, "scale=784:288,harddup"} << 0 << false << 784 << 288;
@@ -112,7 +117,7 @@ private slots:
         QTest::newRow("mode 2") << none << Change{kMode, "2"} << 0 << 17;
         QTest::newRow("handle not a number") << none << Change{kHandle, "x"} << 1 << -2;
         QTest::newRow("handle below -1") << none << Change{kHandle, "-2"} << 1 << -2;
-        QTest::newRow("gain beyond 40 dB") << none << Change{kAudio, "volume=+41db:0:lavcresample=44100"} << 1 << 17;
+        QTest::newRow("gain without digits") << none << Change{kAudio, "volume=+db:0:lavcresample=44100"} << 1 << 17;
         QTest::newRow("gain without sign") << none << Change{kAudio, "volume=10db:0:lavcresample=44100"} << 1 << 17;
         QTest::newRow("other sample rate") << none << Change{kAudio, "lavcresample=48000"} << 1 << 17;
         QTest::newRow("fit and frame disagree") << none << Change{kVideo, "scale=-3:240,harddup,expand=320:200"} << 1 << 17;
