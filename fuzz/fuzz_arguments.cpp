@@ -46,7 +46,8 @@ void CheckJob(const Arguments &arguments)
     FUZZ_CHECK(fitted.width >= 2 && fitted.width <= job.width);
     FUZZ_CHECK(fitted.height >= 2 && fitted.height <= job.height);
     FUZZ_CHECK(VideoFilterText(job, picture).find('-') == std::string::npos);
-    FUZZ_CHECK(!AudioFilterText(job).empty());
+    FUZZ_CHECK(!AudioFormatFilterText(job, 0).empty());
+    FUZZ_CHECK(!AudioEndFilterText(job).empty());
 }
 
 } // namespace

@@ -62,6 +62,11 @@ struct Lane {
     Decoder decoder;
     int64_t origin;                     // stream time that becomes zero
     std::unique_ptr<FilterChain> chain; // made from the first decoded frame
+    // Sound only: the graph after `chain` that stays for the whole job
+    // while `chain` is remade for each new sound format, and where the
+    // sound handed to it so far ends, in samples at 44100 Hz.
+    std::unique_ptr<FilterChain> ending;
+    int64_t samplesOut = 0;
     int64_t nextPts = AV_NOPTS_VALUE;   // where a frame without time would go
     int64_t endPts = 0;                 // end of the latest frame, from zero
     bool ended = false;                 // the chain takes nothing more
@@ -169,6 +174,11 @@ private:
         }
         if (lane.chain && !lane.ended) {
             lane.chain->Close(lane.endPts);
+            if (lane.ending) {
+                PassOn(lane);
+                if (!lane.ended)
+                    lane.ending->Close(lane.samplesOut);
+            }
             Encode(lane);
         }
     }
@@ -217,30 +227,59 @@ private:
 
     void Filter(Lane &lane, AVFrame *frame)
     {
-        if (!lane.chain)
-            lane.chain = &lane == &m_video ? MakeVideoChain(frame) : MakeAudioChain(lane, frame);
-        else if (&lane != &m_video && !SameAudioFormat(lane, frame))
-            return; // the gap is filled with silence
+        if (&lane == &m_video) {
+            if (!lane.chain)
+                lane.chain = MakeVideoChain(frame);
+        } else if (!lane.chain) {
+            lane.chain = MakeAudioChain(lane, frame);
+            lane.ending = std::make_unique<FilterChain>(FilterChain::Kind::Audio, AudioEndSourceArgs(),
+                                                        AudioEndFilterText(m_job), m_output->AudioFrameSize());
+        } else if (!SameAudioFormat(lane, frame)) {
+            // The graph cannot change its sound format on the way: what it
+            // holds goes on, and a graph for the new format continues
+            // exactly where that ends.
+            lane.chain->Close(frame->pts);
+            PassOn(lane);
+            if (lane.ended)
+                return;
+            lane.chain = MakeAudioChain(lane, frame);
+        }
         if (!lane.chain->Push(frame)) {
             lane.ended = true;
             return;
         }
+        if (lane.ending)
+            PassOn(lane);
         Encode(lane);
+    }
+
+    // Sound: from the format graph into the graph that stays.
+    void PassOn(Lane &lane)
+    {
+        const AVRational samples = Output::AudioTimeBase();
+        while (!lane.ended && lane.chain->Pull(m_filtered.get()) == FilterChain::Pulled::Frame) {
+            m_filtered->pts = av_rescale_q(m_filtered->pts, lane.chain->OutputTimeBase(), samples);
+            lane.samplesOut = m_filtered->pts + m_filtered->nb_samples;
+            if (!lane.ending->Push(m_filtered.get()))
+                lane.ended = true;
+            av_frame_unref(m_filtered.get());
+        }
     }
 
     void Encode(Lane &lane)
     {
         const bool video = &lane == &m_video;
         const AVRational to = video ? Output::VideoTimeBase() : Output::AudioTimeBase();
+        FilterChain &last = video ? *lane.chain : *lane.ending;
         for (;;) {
-            const FilterChain::Pulled pulled = lane.chain->Pull(m_filtered.get());
+            const FilterChain::Pulled pulled = last.Pull(m_filtered.get());
             if (pulled == FilterChain::Pulled::Later)
                 return;
             if (pulled == FilterChain::Pulled::Ended) {
                 lane.ended = true;
                 return;
             }
-            m_filtered->pts = av_rescale_q(m_filtered->pts, lane.chain->OutputTimeBase(), to);
+            m_filtered->pts = av_rescale_q(m_filtered->pts, last.OutputTimeBase(), to);
             if (video)
                 m_output->EncodeVideo(m_filtered.get());
             else
@@ -273,11 +312,10 @@ private:
         const std::string args = "time_base=" + RationalText(lane.stream->time_base)
             + ":sample_rate=" + std::to_string(frame->sample_rate)
             + ":sample_fmt=" + (format ? format : "") + ":channel_layout=" + lane.layout;
-        return std::make_unique<FilterChain>(FilterChain::Kind::Audio, args, AudioFilterText(m_job),
-                                             m_output->AudioFrameSize());
+        return std::make_unique<FilterChain>(FilterChain::Kind::Audio, args,
+                                             AudioFormatFilterText(m_job, lane.samplesOut));
     }
 
-    // The filters cannot change their sound format on the way.
     static bool SameAudioFormat(const Lane &lane, AVFrame *frame)
     {
         SettleLayout(frame);

@@ -88,17 +88,27 @@ std::string VideoFilterText(const Job &job, const Picture &picture)
     return text;
 }
 
-std::string AudioFilterText(const Job &job)
+std::string AudioFormatFilterText(const Job &job, long long firstSample)
 {
     std::string text;
     if (job.gainDb != 0)
         text += "volume=volume=" + std::to_string(job.gainDb) + "dB:precision=float,";
-    // async=1 fills gaps with silence and trims overlaps; first_pts=0 pads a
-    // late start. rematrix_maxval=1 scales a downmix so it cannot clip.
-    text += "aresample=44100:async=1:first_pts=0:rematrix_maxval=1";
+    // async=1 fills gaps with silence and trims overlaps; first_pts pads a
+    // late start (or continues where the previous format ended).
+    // rematrix_maxval=1 scales a downmix so it cannot clip.
+    text += "aresample=44100:async=1:first_pts=" + std::to_string(firstSample) + ":rematrix_maxval=1";
     text += ",aformat=sample_fmts=fltp:sample_rates=44100:channel_layouts=stereo";
-    text += ",atrim=end=" + std::to_string(job.endSeconds);
     return text;
+}
+
+std::string AudioEndFilterText(const Job &job)
+{
+    return "atrim=end=" + std::to_string(job.endSeconds);
+}
+
+std::string AudioEndSourceArgs()
+{
+    return "time_base=1/44100:sample_rate=44100:sample_fmt=fltp:channel_layout=stereo";
 }
 
 } // namespace morlenc

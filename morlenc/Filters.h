@@ -37,9 +37,19 @@ Size FitInside(Size display, int width, int height);
 // per second starting at zero, cut at the job's end position.
 std::string VideoFilterText(const Job &job, const Picture &picture);
 
-// Graph text from the decoded sound to the encoder's samples: gain, 44100 Hz
-// stereo float planes, gaps filled so the sound stays in step with the
-// picture, cut at the job's end position.
-std::string AudioFilterText(const Job &job);
+// The sound passes two graphs. The first, made anew whenever the decoded
+// sound's format changes (a recording switching from stereo 48 kHz to mono
+// 44.1 kHz), turns it into the encoder's format: gain, 44100 Hz stereo float
+// planes, gaps filled and overlaps trimmed so the sound stays in step with
+// the picture. `firstSample` is where its output starts, in samples: 0 for
+// the first graph, the end of the previous graph's output for the others.
+std::string AudioFormatFilterText(const Job &job, long long firstSample);
+
+// The second graph stays for the whole job: it cuts the sound at the job's
+// end position (and hands out frames of the encoder's size).
+std::string AudioEndFilterText(const Job &job);
+
+// What the second graph is fed: the encoder's sound format.
+std::string AudioEndSourceArgs();
 
 } // namespace morlenc

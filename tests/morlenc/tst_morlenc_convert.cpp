@@ -1,10 +1,13 @@
 // Conversions by the built encoder, checked with ffprobe: every container
 // the program offers, and the sources that are hard to get right.
 
+#include "engine/ConversionSettings.h"
 #include "platform/EncoderContract.h"
+#include "sources/Settings.h"
 #include "tests/morlenc/MorlencRunner.h"
 #include "tests/support/TestMedia.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -107,7 +110,7 @@ private:
                          __FILE__, __LINE__);
             return {};
         }
-        if (QFile::exists(output + QStringLiteral(".part"))) {
+        if (!QDir(m_dir.path()).entryList({QStringLiteral(".morlenc-*")}, QDir::Files | QDir::Hidden).isEmpty()) {
             QTest::qFail("the partial file was left behind", __FILE__, __LINE__);
             return {};
         }
@@ -336,6 +339,115 @@ private slots:
         QFETCH(double, change);
         QVERIFY2(std::abs(changed - plain - change) < 1.0,
                  qPrintable(QStringLiteral("%1 dB, then %2 dB").arg(plain).arg(changed)));
+    }
+
+    // Volumes stored beyond the slider: the encoder takes the option string
+    // the program builds and bounds the gain.
+    void extremeVolumes_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("400 %") << QStringLiteral("volume=+60db:0:lavcresample=44100") << false;
+        QTest::newRow("the lowest int") << QStringLiteral("volume=-858993499db:0:lavcresample=44100") << true;
+    }
+    void extremeVolumes()
+    {
+        QFETCH(QString, filter);
+        QFETCH(bool, silent);
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(QStringLiteral("extreme.avi"));
+        recipe.seconds = 1;
+        recipe.extraArgs = QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4")};
+        Options options;
+        options.audioFilter = filter;
+        Convert(recipe, {}, options, 320, 240);
+        const double peak = Loudness(recipe.path + QStringLiteral(".out.mp4")).second;
+        // volumedetect's floor is -91 dB.
+        QVERIFY2(silent ? peak <= -90 : peak > -1, qPrintable(QStringLiteral("peak %1 dB").arg(peak)));
+    }
+
+    // A recording whose sound changes format half-way (stereo 48 kHz, then
+    // mono 44.1 kHz, as TV recordings do around advertisements): the sound
+    // goes on to the end, in step with the picture.
+    void soundGoesOnThroughAFormatChange()
+    {
+        const QString first = PathOf(QStringLiteral("part1.mpg"));
+        const QString second = PathOf(QStringLiteral("part2.mpg"));
+        const auto part = [](const QString &path, const char *rate, const char *channels, const char *offset) {
+            return TestMedia::Run(
+                QStringLiteral("ffmpeg"),
+                {S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"), S("testsrc=size=320x240:rate=25:duration=3"),
+                 S("-f"), S("lavfi"), S("-i"), S("sine=frequency=440:duration=3:sample_rate=") + S(rate),
+                 S("-ac"), S(channels), S("-c:v"), S("mpeg2video"), S("-c:a"), S("mp2"), S("-output_ts_offset"),
+                 S(offset), S("-f"), S("mpeg"), path});
+        };
+        QCOMPARE(part(first, "48000", "2", "0"), 0);
+        QCOMPARE(part(second, "44100", "1", "3"), 0);
+        // One file, as the recorder wrote it: the second part's bytes follow.
+        const QString source = PathOf(QStringLiteral("recording.mpg"));
+        QFile joined(source);
+        QVERIFY(joined.open(QIODevice::WriteOnly));
+        for (const QString &path : {first, second}) {
+            QFile piece(path);
+            QVERIFY(piece.open(QIODevice::ReadOnly));
+            joined.write(piece.readAll());
+        }
+        joined.close();
+
+        const QString output = PathOf(QStringLiteral("recording.mp4"));
+        const auto result = MorlencRunner::Run(MorlencRunner::Arguments(source, output, ENC_MODE_CONVERT, -1));
+        QCOMPARE(result.exitCode, 0);
+        const QJsonObject probe = TestMedia::Probe(output);
+        const double picture = VideoSeconds(probe);
+        const double sound = Seconds(probe, QStringLiteral("audio"));
+        QVERIFY2(picture > 5 && std::abs(sound - picture) < 0.1,
+                 qPrintable(QStringLiteral("picture %1 s, sound %2 s").arg(picture).arg(sound)));
+        // Sound, not silence, after the change.
+        const QString tail = PathOf(QStringLiteral("tail.wav"));
+        QCOMPARE(TestMedia::Run(S("ffmpeg"), {S("-v"), S("error"), S("-y"), S("-ss"), S("4"), S("-i"), output,
+                                               S("-vn"), tail}), 0);
+        const double level = Loudness(tail).first;
+        QVERIFY2(level > -30, qPrintable(QStringLiteral("%1 dB after the change").arg(level)));
+    }
+
+    // Each quality's bitrates reach the file: video within 10 %, sound
+    // within 5 % of the quality's values, on six seconds of a busy picture
+    // and noisy sound.
+    void bitratesFollowTheQuality_data()
+    {
+        QTest::addColumn<int>("quality");
+        for (int quality = 0; quality < Settings::QualityItems().size(); ++quality)
+            QTest::addRow("%s", qPrintable(Settings::QualityItems()[quality].simplified())) << quality;
+    }
+    void bitratesFollowTheQuality()
+    {
+        const QString source = PathOf(QStringLiteral("busy.avi"));
+        if (!QFile::exists(source)) {
+            QCOMPARE(TestMedia::Run(
+                         S("ffmpeg"),
+                         {S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"),
+                          S("testsrc2=size=320x240:rate=30000/1001:duration=6"), S("-f"), S("lavfi"), S("-i"),
+                          S("anoisesrc=duration=6:color=pink:sample_rate=44100:amplitude=0.3"), S("-vf"),
+                          S("noise=alls=14:allf=t"), S("-c:v"), S("mpeg4"), S("-q:v"), S("1"), S("-c:a"),
+                          S("pcm_s16le"), S("-ac"), S("2"), source}),
+                     0);
+        }
+        ConversionSettings settings;
+        QFETCH(int, quality);
+        settings.quality = quality;
+        Settings::ApplyQuality(settings);
+        Options options;
+        options.videoKbps = settings.videoBitrate;
+        options.audioKbps = settings.audioBitrate;
+        const QString output = PathOf(QStringLiteral("quality.mp4"));
+        QCOMPARE(MorlencRunner::Run(MorlencRunner::Arguments(source, output, ENC_MODE_CONVERT, -1, options)).exitCode, 0);
+        const QJsonObject probe = TestMedia::Probe(output);
+        const double video = Number(TestMedia::StreamOf(probe, S("video")), "bit_rate") / 1000;
+        const double audio = Number(TestMedia::StreamOf(probe, S("audio")), "bit_rate") / 1000;
+        qInfo("quality %d: video %.0f of %d kbit/s, sound %.1f of %d kbit/s", quality, video,
+              settings.videoBitrate, audio, settings.audioBitrate);
+        QVERIFY2(std::abs(video / settings.videoBitrate - 1) <= 0.10, qPrintable(QString::number(video)));
+        QVERIFY2(std::abs(audio / settings.audioBitrate - 1) <= 0.05, qPrintable(QString::number(audio)));
     }
 
     // The end position cuts the output.
