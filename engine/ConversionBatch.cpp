@@ -97,9 +97,13 @@ QString ConversionBatch::CompletionText(std::uint32_t now, int rowCount) const
     const QString time = FormatHms(WholeSeconds(now - m_startTick));
     if (m_failures.isEmpty())
         return QStringLiteral("Mission accomplished! Total Time:%1").arg(time);
-    return QStringLiteral("Finished with errors. Total Time:%1\n\n%2 of %3 files could not be converted:\n\n%4")
+    return QStringLiteral("Finished with errors. Total Time:%1\n\n%2 of %3 files could not be converted.")
         .arg(time)
         .arg(m_failures.size())
-        .arg(rowCount)
-        .arg(m_failures.join(QLatin1Char('\n')));
+        .arg(rowCount);
+}
+
+QString ConversionBatch::FailureDetails() const
+{
+    return m_failures.join(QLatin1Char('\n'));
 }

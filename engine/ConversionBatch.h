@@ -41,6 +41,8 @@ public:
 
     // The final report and whether it tells of failures.
     QString CompletionText(std::uint32_t now, int rowCount) const;
+    // One line per file that could not be converted, with the reason.
+    QString FailureDetails() const;
 
     int CurrentRow() const { return m_currentRow; }
     double FinishedSeconds() const { return m_finishedSeconds; }

@@ -19,8 +19,11 @@ public:
 
     virtual ~Host() = default;
 
+    // `details`, when given, is shown in a scrollable area under the text,
+    // so that a long list (a line per file) cannot push the box off the
+    // screen; the text itself should then be a short summary.
     virtual Answer MessageBox(const QString &text, const QString &caption, Buttons buttons,
-                              Icon icon) = 0;
+                              Icon icon, const QString &details = QString()) = 0;
 
     // Paths of the chosen files, in the order the chooser gives them; empty
     // when the person cancelled. `filter` is "label|patterns|...||".

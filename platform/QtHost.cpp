@@ -2,10 +2,12 @@
 
 #include "platform/ProcessStart.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextEdit>
 #include <QUrl>
 
 namespace {
@@ -43,11 +45,28 @@ QtHost::QtHost()
 }
 
 Host::Answer QtHost::MessageBox(const QString &text, const QString &caption, Buttons buttons,
-                                Icon icon)
+                                Icon icon, const QString &details)
 {
     const auto qtButtons = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                      : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(ToQtIcon(icon), caption, text, qtButtons, QApplication::activeWindow());
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+        // Long paths wrap anywhere rather than widen the box.
+        if (auto *area = box.findChild<QTextEdit *>()) {
+            area->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            // Wide enough for a path on a line or two, tall enough for a
+            // few files; the rest scrolls.
+            const QFontMetrics metrics(area->font());
+            area->setMinimumSize(metrics.averageCharWidth() * 70, metrics.lineSpacing() * 10);
+        }
+        // The list is what the person needs to read: shown, not behind a
+        // "Show Details..." press.
+        for (QAbstractButton *button : box.buttons()) {
+            if (box.buttonRole(button) == QMessageBox::ActionRole)
+                button->click();
+        }
+    }
     const int result = box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;

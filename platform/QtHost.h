@@ -11,7 +11,7 @@ public:
     QtHost();
 
     Answer MessageBox(const QString &text, const QString &caption, Buttons buttons,
-                      Icon icon) override;
+                      Icon icon, const QString &details) override;
     QStringList ChooseFilesToOpen(const QString &title, const QString &filter) override;
     QString ChooseFolder(const QString &title, const QString &startFolder) override;
     bool StartProgram(const QString &program, const QStringList &arguments,

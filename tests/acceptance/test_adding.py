@@ -32,9 +32,9 @@ def scenario_files_named_on_the_command_line(s):
     main = kelvaro.main()
     message = kelvaro.message()
     assert main.rows() == [(1, good, "00:00:01")], main.rows()
-    assert message.text == ("These files were not added to the list:\n\n"
-                            f"{missing}: the file cannot be found\n"
-                            f"{broken}: the file cannot be opened or is not a video file"), message.text
+    assert message.text.startswith("2 files were not added to the list."), message.text
+    assert message.details == (f"{missing}: the file cannot be found\n"
+                               f"{broken}: the file cannot be opened or is not a video file"), message.details
     message.answer("OK")
 
 
@@ -55,6 +55,24 @@ def scenario_the_warning_waits_for_a_running_batch(s):
     assert done.text.startswith("Mission accomplished! Total Time:"), done.text
     assert len(main.rows()) == 60
     done.answer("OK")
-    warning = wait_for(lambda: (m := kelvaro.message()).text.startswith("This file was not added") and m,
+    warning = wait_for(lambda: (m := kelvaro.message()).text.startswith("1 file was not added") and m,
                        "the warning about the bad file")
+    warning.answer("OK")
+
+
+def scenario_a_long_report_stays_on_screen(s):
+    # Thirty bad files with names as long as names may be.
+    bad = not_a_video()
+    names = [s.place(f"{i:02} " + "a very long name of a downloaded video " * 5 + ".avi", bad) for i in range(30)]
+    s.skip_tip()
+    kelvaro = s.start(*names)
+    kelvaro.main()
+    warning = kelvaro.message()
+    assert warning.text.startswith("30 files were not added to the list."), warning.text
+    # The box fits on the screen, and the list of files shows in it.
+    x, y, width, height = warning.extents
+    assert x >= 0 and y >= 0 and x + width <= 1280 and y + height <= 800, warning.extents
+    assert os.path.basename(names[0]) in warning.details
+    if "KELVARO_SCREENSHOTS" in os.environ:
+        s.desktop.screenshot(os.path.join(os.environ["KELVARO_SCREENSHOTS"], "long-report.png"))
     warning.answer("OK")

@@ -47,8 +47,9 @@ private:
     QStringList Messages() const
     {
         QStringList texts;
+        // A report's list of files lies in its details, under the text.
         for (const FakeHost::Message &message : m_host.messages)
-            texts << message.text;
+            texts << (message.details.isEmpty() ? message.text : message.text + QLatin1Char('\n') + message.details);
         return texts;
     }
 

@@ -140,7 +140,7 @@ private Q_SLOTS:
         AddThroughDialog(*window, {recipe.path, text, QStringLiteral("/no/such/file.avi")});
         QTRY_COMPARE_WITH_TIMEOUT(m_host.messages.size(), 1, 20000);
         QCOMPARE(Column(*window, 1), QStringList{recipe.path});
-        const QString message = m_host.messages.first().text;
+        const QString message = m_host.messages.first().details;
         QVERIFY2(message.contains(text + QStringLiteral(": ")), qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("/no/such/file.avi: ")), qPrintable(message));
     }

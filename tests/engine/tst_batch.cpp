@@ -130,8 +130,8 @@ private Q_SLOTS:
         QCOMPARE(batch.CompletionText(3726000, 3), QStringLiteral("Mission accomplished! Total Time:01:02:05"));
         batch.RecordFailure(QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
         QCOMPARE(batch.CompletionText(3726000, 3),
-                 QStringLiteral("Finished with errors. Total Time:01:02:05\n\n1 of 3 files could not be "
-                                "converted:\n\n/v/b.avi: the file has no video stream"));
+                 QStringLiteral("Finished with errors. Total Time:01:02:05\n\n1 of 3 files could not be converted."));
+        QCOMPARE(batch.FailureDetails(), QStringLiteral("/v/b.avi: the file has no video stream"));
         batch.Start(0);
         QVERIFY(batch.Failures().isEmpty());
     }

@@ -17,9 +17,9 @@ bool FakeHost::UseEncoder(const QString &encoder)
 }
 
 Host::Answer FakeHost::MessageBox(const QString &text, const QString &caption, Buttons buttons,
-                                  Icon icon)
+                                  Icon icon, const QString &details)
 {
-    messages.append({text, caption, buttons, icon});
+    messages.append({text, caption, buttons, icon, details});
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answers.isEmpty() ? Answer::No : answers.dequeue();

@@ -20,6 +20,7 @@ public:
         QString caption;
         Buttons buttons;
         Icon icon;
+        QString details;
     };
     struct Start {
         QString program;
@@ -37,7 +38,7 @@ public:
     bool UseEncoder(const QString &encoder);
 
     Answer MessageBox(const QString &text, const QString &caption, Buttons buttons,
-                      Icon icon) override;
+                      Icon icon, const QString &details) override;
     QStringList ChooseFilesToOpen(const QString &title, const QString &filter) override;
     QString ChooseFolder(const QString &title, const QString &startFolder) override;
     bool StartProgram(const QString &program, const QStringList &arguments,

@@ -100,7 +100,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!f.queue->IsRunning());
         QCOMPARE(Paths(f.table), (QStringList{"/v/probe.1.avi", "/v/probe.4.avi"}));
         QCOMPARE(m_host.messages.size(), 1);
-        const QString text = m_host.messages.first().text;
+        const QString text = m_host.messages.first().details;
         QVERIFY2(text.contains(QStringLiteral("/v/fail.2.txt: the file cannot be opened or is not a video file")),
                  qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("/v/die.3.avi: the encoder stopped unexpectedly")), qPrintable(text));
