@@ -2,6 +2,7 @@
 
 #include "app/CKelvaroDlg.h"
 #include "app/Skin.h"
+#include "app/Termination.h"
 #include "engine/CommandLine.h"
 #include "help/CTipOfTheDayDialog.h"
 #include "platform/QtHost.h"
@@ -45,7 +46,10 @@ bool CKelvaroApp::InitInstance()
     Skin::Initialize();
     Skin::LoadFromResource(QStringLiteral("QUENDRA_SKIN"), QStringLiteral("SKINMAGIC"));
     Skin::SetDialogSkin(QStringLiteral("Dialog"));
+    const Termination termination;
     ShowTipAtStartup();
+    if (termination.Requested())
+        return false;
     {
         // Closing the window destroys it, which writes the option file.
         CKelvaroDlg window;
