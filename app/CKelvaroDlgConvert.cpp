@@ -4,8 +4,8 @@
 
 #include "app/CProgressDlg.h"
 #include "engine/CommandLine.h"
-#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
+#include "platform/EncoderContract.h"
 #include "platform/Host.h"
 #include "platform/ProcessStart.h"
 #include "sources/ProbeQueue.h"

@@ -1,8 +1,8 @@
 #include "engine/EncoderLauncher.h"
 
 #include "engine/CommandLine.h"
-#include "platform/EncoderContract.h"
 #include "platform/EncoderChannel.h"
+#include "platform/EncoderContract.h"
 #include "platform/Host.h"
 
 EncoderLauncher::EncoderLauncher(const ConversionSettings &settings, Handler handler,

@@ -3,10 +3,10 @@
 //
 // Input: the arguments, NUL-separated, without the program name.
 
-#include "platform/EncoderContract.h"
 #include "fuzz/FuzzTargets.h"
 #include "morlenc/Arguments.h"
 #include "morlenc/Filters.h"
+#include "platform/EncoderContract.h"
 
 #include <climits>
 

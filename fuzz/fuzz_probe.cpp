@@ -3,12 +3,12 @@
 //
 // Input: the file's bytes.
 
-#include "platform/EncoderContract.h"
 #include "fuzz/FuzzTargets.h"
 #include "morlenc/Channel.h"
 #include "morlenc/Failure.h"
 #include "morlenc/Probe.h"
 #include "platform/ChannelLineReader.h"
+#include "platform/EncoderContract.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -1,7 +1,7 @@
 #include "morlenc/Av.h"
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
+#include "platform/EncoderContract.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "morlenc/Channel.h"
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
+#include "platform/EncoderContract.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,11 +1,11 @@
 #include "morlenc/Conversion.h"
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Decoder.h"
 #include "morlenc/Failure.h"
 #include "morlenc/FilterChain.h"
 #include "morlenc/Output.h"
 #include "morlenc/Source.h"
+#include "platform/EncoderContract.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

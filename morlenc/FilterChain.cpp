@@ -1,7 +1,7 @@
 #include "morlenc/FilterChain.h"
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
+#include "platform/EncoderContract.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>

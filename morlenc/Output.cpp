@@ -1,7 +1,7 @@
 #include "morlenc/Output.h"
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
+#include "platform/EncoderContract.h"
 
 extern "C" {
 #include <libavutil/opt.h>

@@ -1,8 +1,8 @@
 #include "morlenc/Probe.h"
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Failure.h"
 #include "morlenc/Source.h"
+#include "platform/EncoderContract.h"
 
 namespace morlenc {
 

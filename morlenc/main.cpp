@@ -1,12 +1,12 @@
 // morlenc: one probe or one conversion per process, reported on a channel.
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Arguments.h"
 #include "morlenc/Channel.h"
 #include "morlenc/Conversion.h"
 #include "morlenc/Failure.h"
 #include "morlenc/Help.h"
 #include "morlenc/Probe.h"
+#include "platform/EncoderContract.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -2,8 +2,8 @@
 
 #include "engine/CommandLine.h"
 #include "engine/ConversionSettings.h"
-#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
+#include "platform/EncoderContract.h"
 #include "platform/Host.h"
 #include "sources/SourceTable.h"
 

@@ -1,8 +1,8 @@
 #include "engine/CommandLine.h"
 #include "engine/ConversionSettings.h"
-#include "platform/EncoderContract.h"
 #include "engine/TimeText.h"
 #include "morlenc/Arguments.h"
+#include "platform/EncoderContract.h"
 #include "sources/Settings.h"
 
 #include "FakeHost.h"

@@ -1,6 +1,6 @@
 #include "engine/ConversionSettings.h"
-#include "platform/EncoderContract.h"
 #include "engine/EncoderLauncher.h"
+#include "platform/EncoderContract.h"
 
 #include "FakeHost.h"
 

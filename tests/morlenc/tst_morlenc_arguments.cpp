@@ -1,9 +1,9 @@
 // The encoder's command line and its picture-fitting arithmetic, without
 // FFmpeg.
 
-#include "platform/EncoderContract.h"
 #include "morlenc/Arguments.h"
 #include "morlenc/Filters.h"
+#include "platform/EncoderContract.h"
 
 #include <QTest>
 

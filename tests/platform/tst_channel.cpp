@@ -1,6 +1,6 @@
-#include "platform/EncoderContract.h"
 #include "platform/ChannelLineReader.h"
 #include "platform/EncoderChannel.h"
+#include "platform/EncoderContract.h"
 #include "platform/ProcessStart.h"
 
 #include <QSignalSpy>
