@@ -79,6 +79,16 @@ class Session:
         os.symlink(video, path)
         return path
 
+    def start_main(self, *arguments, rows=None):
+        """Kelvaro started without Tip of the Day, and its main window, once
+        it shows `rows` rows when given."""
+        self.skip_tip()
+        kelvaro = self.start(*arguments)
+        main = kelvaro.main()
+        if rows is not None:
+            main.wait_rows(rows)
+        return kelvaro, main
+
     def start(self, *arguments, folder=None):
         """Starts Kelvaro as a person does, from their home folder or the
         folder given."""

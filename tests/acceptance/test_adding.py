@@ -27,9 +27,7 @@ def scenario_files_named_on_the_command_line(s):
     good = s.place("a.avi", video(1))
     broken = s.place("notes.avi", not_a_video())
     missing = os.path.join(os.path.dirname(good), "gone.avi")
-    s.skip_tip()
-    kelvaro = s.start(good, missing, broken)
-    main = kelvaro.main()
+    kelvaro, main = s.start_main(good, missing, broken)
     message = kelvaro.message()
     assert main.rows() == [(1, good, "00:00:01")], main.rows()
     assert message.text.startswith("2 files were not added to the list."), message.text
@@ -42,9 +40,7 @@ def scenario_the_warning_waits_for_a_running_batch(s):
     # Many files to probe, the bad one last: Convert is pressed while they
     # are still being probed, so the bad one fails during the batch.
     names = [s.place(f"clip{i:02}.avi", video(1, size="160x120")) for i in range(60)]
-    s.skip_tip()
-    kelvaro = s.start(*names, s.place("notes.avi", not_a_video()))
-    main = kelvaro.main()
+    kelvaro, main = s.start_main(*names, s.place("notes.avi", not_a_video()))
     wait_for(lambda: main.rows(), "the first row")
     main.button("Convert").click()
     progress = kelvaro.progress()

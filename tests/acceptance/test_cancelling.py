@@ -31,10 +31,7 @@ def still_converting(progress, text):
 
 def start_converting_a_film(s):
     """Kelvaro converting a film that takes a while; its windows."""
-    s.skip_tip()
-    kelvaro = s.start(s.place("film.avi", slow_video()))
-    main = kelvaro.main()
-    main.wait_rows(1)
+    kelvaro, main = s.start_main(s.place("film.avi", slow_video()), rows=1)
     main.button("Convert").click()
     progress = kelvaro.progress()
     return kelvaro, main, progress, still_converting(progress, "")

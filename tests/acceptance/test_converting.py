@@ -20,10 +20,7 @@ def check_progress_window_over(kelvaro, main, progress):
 def scenario_convert_two_files(s):
     wide = s.place("Holiday at the sea.avi", video(60, size="640x360", rate=25))
     tall = s.place("Phone clip.avi", video(2, size="240x320"))
-    s.skip_tip()
-    kelvaro = s.start(wide, tall)
-    main = kelvaro.main()
-    main.wait_rows(2)
+    kelvaro, main = s.start_main(wide, tall, rows=2)
     main.button("Convert").click()
 
     progress = kelvaro.progress()
@@ -69,10 +66,7 @@ def scenario_a_relative_output_folder(s):
     # made at Add, which moves the current folder: Convert still finds it.
     os.mkdir(os.path.join(s.home, "My Videos"))
     s.write_option_file("[Destinate]\nTemporary folder=My Videos/ipod/\n")
-    s.skip_tip()
-    kelvaro = s.start(s.place("clip.avi", video(2)))
-    main = kelvaro.main()
-    main.wait_rows(1)
+    kelvaro, main = s.start_main(s.place("clip.avi", video(2)), rows=1)
     main.button("Convert").click()
     done = kelvaro.message(timeout=60)
     assert done.text.startswith("Mission accomplished!"), done.text

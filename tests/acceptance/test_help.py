@@ -16,9 +16,7 @@ def choose(s, main, item):
 
 
 def scenario_help_pages(s):
-    s.skip_tip()
-    kelvaro = s.start()
-    main = kelvaro.main()
+    kelvaro, main = s.start_main()
     choose(s, main, "Content")
     pages = kelvaro.window("Kelvaro Help")
     pages.press("Escape")
@@ -40,9 +38,7 @@ def scenario_help_pages(s):
 
 
 def scenario_about_box_and_links(s):
-    s.skip_tip()
-    kelvaro = s.start()
-    main = kelvaro.main()
+    kelvaro, main = s.start_main()
     choose(s, main, "About")
     about = kelvaro.window("About Kelvaro")
     about.find("label", "Home page").click()
@@ -65,9 +61,7 @@ def scenario_about_box_and_links(s):
 
 
 def scenario_the_window_menu_only_on_the_background(s):
-    s.skip_tip()
-    kelvaro = s.start()
-    main = kelvaro.main()
+    kelvaro, main = s.start_main()
     # The list's header has no menu of its own: nothing pops up, so the Help
     # button's menu is the next to show.
     main.find("table column header", "  File path").right_click()

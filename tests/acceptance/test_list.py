@@ -8,10 +8,7 @@ def start_with_files(s, count):
     """Kelvaro with files named a.avi, b.avi, ... of 1, 2, ... seconds."""
     names = "abcdefgh"[:count]
     paths = [s.place(f"{name}.avi", video(i + 1)) for i, name in enumerate(names)]
-    s.skip_tip()
-    kelvaro = s.start(*paths)
-    main = kelvaro.main()
-    main.wait_rows(count)
+    kelvaro, main = s.start_main(*paths, rows=count)
     return kelvaro, main
 
 

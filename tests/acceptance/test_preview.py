@@ -14,10 +14,7 @@ def position(main):
 def scenario_play_pause_seek_stop(s):
     first = s.place("first.avi", video(8))
     second = s.place("second.avi", video(3))
-    s.skip_tip()
-    kelvaro = s.start(first, second)
-    main = kelvaro.main()
-    main.wait_rows(2)
+    kelvaro, main = s.start_main(first, second, rows=2)
 
     # A double-click plays the row: the button offers Pause, the slider moves.
     main.row(0).double_click()

@@ -14,9 +14,7 @@ def folder_field(main):
 
 
 def scenario_settings_survive_a_restart(s):
-    s.skip_tip()
-    kelvaro = s.start()
-    main = kelvaro.main()
+    kelvaro, main = s.start_main()
 
     # Quality with the mouse: open the list, click the best.
     quality = main.find("combo box", "6.Good    Video:1000kbps   Audio:96kbps")
