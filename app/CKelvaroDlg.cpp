@@ -10,6 +10,7 @@
 #include "platform/DialogBuilder.h"
 #include "platform/EncoderContract.h"
 #include "platform/Host.h"
+#include "platform/ProcessStart.h"
 #include "res/Menus.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
@@ -245,6 +246,8 @@ void CKelvaroDlg::WireMessageMap()
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CKelvaroDlg::OnListRightClick);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &CKelvaroDlg::OnListDoubleClick);
+    // An encoder reaped: what a killed one left can go now.
+    connect(&ProgramEnds::Instance(), &ProgramEnds::Ended, this, &CKelvaroDlg::OnProgramEnded);
     // The player's events.
     connect(m_preview, &CMoviePlayer::PlayerStopped, this, &CKelvaroDlg::OnPlayerStopped);
     connect(m_preview, &CMoviePlayer::PlayerPosition, this, &CKelvaroDlg::OnPlayerPosition);

@@ -7,7 +7,6 @@
 #include "engine/EncoderLauncher.h"
 #include "platform/EncoderContract.h"
 #include "platform/Host.h"
-#include "platform/ProcessStart.h"
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
@@ -44,7 +43,6 @@ void CKelvaroDlg::CreateProgressDialog()
     m_progress = std::make_unique<CProgressDlg>();
     m_progress->Create(this);
     connect(m_progress.get(), &CProgressDlg::CancelRequested, this, [this] { m_batch.RequestCancel(); });
-    connect(&ProgramEnds::Instance(), &ProgramEnds::Ended, this, &CKelvaroDlg::OnProgramEnded);
 }
 
 void CKelvaroDlg::OnConvert()

@@ -56,16 +56,8 @@ void Termination::OnSignal()
     while (::read(g_pipe[0], bytes.data(), bytes.size()) > 0) {
     }
     m_requested = true;
-    // The innermost dialog first: each modal loop returns to the one that
-    // opened it, up to the main window's.
-    for (QWidget *window = QApplication::activeModalWidget(); window;
-         window = QApplication::activeModalWidget()) {
-        auto *dialog = qobject_cast<QDialog *>(window);
-        if (!dialog || !dialog->isVisible())
-            break;
-        dialog->done(QDialog::Rejected);
-        // done() hides at once; the loop it ends returns later.
-    }
+    // done() only marks each modal loop to end; the loops then return one
+    // into the other, the innermost first, up to the main window's.
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (auto *dialog = qobject_cast<QDialog *>(window); dialog && dialog->isVisible())
             dialog->done(QDialog::Rejected);

@@ -5,7 +5,7 @@
 class QSocketNotifier;
 
 // SIGTERM and SIGINT (a logout, a shutdown, `kill`, Ctrl+C in a terminal)
-// end the program the way its close box does: every open window is closed,
+// end the program the way its close box does: every open dialog is closed,
 // so the main window's end saves the settings, and running encoders see
 // their channels close and remove their unfinished files. Without this the
 // signal would kill the program on the spot and lose the settings.
