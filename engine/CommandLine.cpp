@@ -3,6 +3,7 @@
 #include "engine/ConversionSettings.h"
 #include "platform/EncoderContract.h"
 #include "platform/Host.h"
+#include "platform/PartFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,10 @@
 #include <cerrno>
 #include <limits>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,6 +40,24 @@ bool EncoderRuns(qint64 pid)
     const QByteArray line = stat.readAll();
     const qsizetype close = line.lastIndexOf(')');
     return close < 0 || line.mid(close + 2, 1) != "Z";
+}
+
+// Removes the file if nobody holds its lock. A file system that honours no
+// locks gives no answer, and the file stays.
+bool RemoveIfUnlocked(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool removed = false;
+    struct stat opened = {};
+    struct stat named = {};
+    if (PartFile::TryLock(fd) == PartFile::Lock::Taken && ::fstat(fd, &opened) == 0
+        && ::lstat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev
+        && opened.st_ino == named.st_ino && S_ISREG(opened.st_mode))
+        removed = ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
 }
 
 QString FileNameOf(const QString &path)
@@ -175,19 +197,19 @@ QString AbsoluteOutputFolder(const QString &folder)
     return absolute;
 }
 
-int RemoveAbandonedPartFiles(const QString &folder)
+int RemoveAbandonedPartFiles(const QString &folder, qint64 onlyPid)
 {
     if (folder.isEmpty())
         return 0;
-    const QString prefix = QString::fromLatin1(kPartFilePrefix);
-    const QString suffix = QString::fromLatin1(kPartFileSuffix);
+    const QString prefix = QString::fromLatin1(PartFile::kPrefix.data(), PartFile::kPrefix.size());
     QDir dir(folder);
     int removed = 0;
-    for (const QString &name : dir.entryList({prefix + QLatin1String("*") + suffix}, QDir::Files | QDir::Hidden)) {
-        const QString middle = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
-        bool isNumber = false;
-        const qint64 pid = middle.section(QLatin1Char('-'), 0, 0).toLongLong(&isNumber);
-        if (isNumber && pid > 0 && !EncoderRuns(pid) && dir.remove(name))
+    for (const QString &name : dir.entryList({prefix + QLatin1String("*")}, QDir::Files | QDir::Hidden | QDir::System)) {
+        const auto parts = PartFile::Parse(QFile::encodeName(name).toStdString());
+        if (!parts || parts->host != PartFile::HostId() || (onlyPid > 0 && parts->pid != onlyPid)
+            || EncoderRuns(parts->pid))
+            continue;
+        if (RemoveIfUnlocked(QFile::encodeName(dir.filePath(name))))
             ++removed;
     }
     return removed;

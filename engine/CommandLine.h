@@ -53,11 +53,11 @@ QString StartFolder();
 // folder stays empty.
 QString AbsoluteOutputFolder(const QString &folder);
 
-// Removes from the folder the temporary files of conversions whose encoder
-// no longer runs (killed outright, it could not remove its own). Files of
-// running encoders, this program's or another's, are left alone. Returns
-// how many were removed.
-int RemoveAbandonedPartFiles(const QString &folder);
+// Removes from the folder the temporary files that encoders of this computer
+// left when they were killed outright (see PartFile.h); with `onlyPid`, only
+// that encoder's. Files of running encoders, of other computers, or on file
+// systems without locks are left alone. Returns how many were removed.
+int RemoveAbandonedPartFiles(const QString &folder, qint64 onlyPid = 0);
 
 // The folder of the running program, with its trailing '/'.
 QString GetProgramFolder();

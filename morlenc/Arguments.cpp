@@ -1,42 +1,16 @@
 #include "morlenc/Arguments.h"
 
 #include "platform/EncoderContract.h"
+#include "platform/EncoderGrammar.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <string_view>
 
 namespace morlenc {
 namespace {
 
-// The program always starts a job with this many arguments, in this order.
-constexpr std::size_t kJobArgumentCount = 25;
-
-// Option names and the values that never change, by position.
-struct Fixed {
-    std::size_t index;
-    std::string_view text;
-};
-constexpr std::array<Fixed, 17> kFixed = {{
-    {1, "-o"},
-    {3, "-ofps"},
-    {4, "30000/1001"},
-    {5, "-af"},
-    {7, "-vf"},
-    {9, "-of"},
-    {10, "lavf"},
-    {11, "-oac"},
-    {12, "lavc"},
-    {13, "-ovc"},
-    {14, "lavc"},
-    {15, "-ffourcc"},
-    {16, "MP4V"},
-    {17, "-lavcopts"},
-    {19, "-lavfopts"},
-    {20, "format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames"},
-    {21, "-endpos"},
-}};
+namespace G = EncoderGrammar;
 
 bool Consume(std::string_view &text, std::string_view prefix)
 {
@@ -90,12 +64,12 @@ bool ParseMode(std::string_view text, int &mode)
 
 bool ParseAudioFilter(std::string_view text, int &gainDb)
 {
-    constexpr std::string_view kResample = "lavcresample=44100";
+    const std::string_view kResample = G::kResample;
     if (text == kResample) {
         gainDb = 0;
         return true;
     }
-    if (!Consume(text, "volume="))
+    if (!Consume(text, G::kVolume))
         return false;
     int sign = 0;
     if (Consume(text, "+"))
@@ -114,10 +88,10 @@ bool ParseAudioFilter(std::string_view text, int &gainDb)
     text.remove_prefix(digits);
     if (sign == 0 || digits == 0)
         return false;
-    if (!Consume(text, "db") && !Consume(text, "dB"))
+    if (!Consume(text, G::kVolumeUnit) && !Consume(text, "dB"))
         return false;
     gainDb = static_cast<int>(sign * db);
-    return Consume(text, ":0:") && text == kResample;
+    return Consume(text, G::kVolumeTail) && text == kResample;
 }
 
 // Target sizes: even, because the picture format halves the colour planes.
@@ -128,24 +102,24 @@ bool ConsumeSize(std::string_view &text, long long &size)
 
 bool ParseVideoFilter(std::string_view text, Job &job)
 {
-    if (!Consume(text, "scale="))
+    if (!Consume(text, G::kScale))
         return false;
     long long width = 0;
     long long height = 0;
-    const bool keepWidth = Consume(text, "-3:");
+    const bool keepWidth = Consume(text, std::string(G::kKeepShape) + ":");
     if (!keepWidth && (!ConsumeSize(text, width) || !Consume(text, ":")))
         return false;
-    const bool keepHeight = !keepWidth && Consume(text, "-3");
+    const bool keepHeight = !keepWidth && Consume(text, G::kKeepShape);
     if (!keepHeight && !ConsumeSize(text, height))
         return false;
-    if (!Consume(text, ",harddup"))
+    if (!Consume(text, G::kHarddup))
         return false;
     job.fit = Fit::Stretch;
     if (keepWidth || keepHeight) {
         // The fitted side is given again by the frame size, and must agree.
         long long frameWidth = 0;
         long long frameHeight = 0;
-        if (!Consume(text, ",expand=") || !ConsumeSize(text, frameWidth) || !Consume(text, ":")
+        if (!Consume(text, G::kExpand) || !ConsumeSize(text, frameWidth) || !Consume(text, ":")
             || !ConsumeSize(text, frameHeight))
             return false;
         if ((keepWidth && frameHeight != height) || (keepHeight && frameWidth != width))
@@ -163,8 +137,8 @@ bool ParseCodecOptions(std::string_view text, Job &job)
 {
     long long video = 0;
     long long audio = 0;
-    if (!Consume(text, "aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=")
-        || !ConsumeInt(text, 16, 100000, video) || !Consume(text, ":vhq:acodec=aac:abitrate=")
+    if (!Consume(text, G::kCodecHead) || !ConsumeInt(text, 16, 100000, video)
+        || !Consume(text, G::kCodecMiddle)
         || !ConsumeInt(text, 8, 512, audio) || !text.empty())
         return false;
     job.videoKbps = static_cast<int>(video);
@@ -230,36 +204,37 @@ Arguments ParseArguments(const std::vector<std::string> &args)
             result.reportMode = mode;
     }
 
-    if (args.size() != kJobArgumentCount)
-        return Refuse(result, "expected " + std::to_string(kJobArgumentCount)
+    if (args.size() != static_cast<std::size_t>(G::kArgumentCount))
+        return Refuse(result, "expected " + std::to_string(G::kArgumentCount)
                                   + " arguments (see --help), got " + std::to_string(args.size()));
 
-    for (const Fixed &fixed : kFixed) {
-        if (args[fixed.index] != fixed.text)
-            return Refuse(result, "argument " + std::to_string(fixed.index + 1) + " must be "
-                                      + Quoted(fixed.text) + ", not " + Quoted(args[fixed.index]));
+    for (const G::FixedToken &fixed : G::kFixedTokens) {
+        const std::string &argument = args[static_cast<std::size_t>(fixed.place)];
+        if (argument != fixed.text)
+            return Refuse(result, "argument " + std::to_string(fixed.place + 1) + " must be "
+                                      + Quoted(fixed.text) + ", not " + Quoted(argument));
     }
 
     Job &job = result.job;
-    job.source = args[0];
-    job.output = args[2];
+    job.source = args[G::kSource];
+    job.output = args[G::kOutput];
     if (job.source.empty())
         return Refuse(result, "the source path is empty");
     if (job.output.empty())
         return Refuse(result, "the output path is empty");
-    if (!ParseAudioFilter(args[6], job.gainDb))
-        return Refuse(result, "unknown audio filter " + Quoted(args[6]));
-    if (!ParseVideoFilter(args[8], job))
-        return Refuse(result, "unknown video filter " + Quoted(args[8]));
-    if (!ParseCodecOptions(args[18], job))
-        return Refuse(result, "unknown codec options " + Quoted(args[18]));
-    if (!ParseEndPosition(args[22], job.endSeconds))
-        return Refuse(result, "bad end position " + Quoted(args[22]));
-    if (!ParseMode(args[23], job.mode))
-        return Refuse(result, "the mode must be 0 or 1, not " + Quoted(args[23]));
-    if (!ParseHandle(args[24], job.handle))
+    if (!ParseAudioFilter(args[G::kAudioFilter], job.gainDb))
+        return Refuse(result, "unknown audio filter " + Quoted(args[G::kAudioFilter]));
+    if (!ParseVideoFilter(args[G::kVideoFilter], job))
+        return Refuse(result, "unknown video filter " + Quoted(args[G::kVideoFilter]));
+    if (!ParseCodecOptions(args[G::kCodecOptions], job))
+        return Refuse(result, "unknown codec options " + Quoted(args[G::kCodecOptions]));
+    if (!ParseEndPosition(args[G::kEndPosition], job.endSeconds))
+        return Refuse(result, "bad end position " + Quoted(args[G::kEndPosition]));
+    if (!ParseMode(args[G::kMode], job.mode))
+        return Refuse(result, "the mode must be 0 or 1, not " + Quoted(args[G::kMode]));
+    if (!ParseHandle(args[G::kHandle], job.handle))
         return Refuse(result, "the handle must be a descriptor number or -1, not "
-                                  + Quoted(args[24]));
+                                  + Quoted(args[G::kHandle]));
 
     result.kind = Arguments::Kind::Job;
     return result;

@@ -2,6 +2,7 @@
 
 #include "morlenc/Failure.h"
 #include "platform/EncoderContract.h"
+#include "platform/PartFile.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -30,23 +31,29 @@ CodecContext NewEncoder(AVCodecID id)
     return context;
 }
 
-// Makes an empty file of a name no other job uses, in the output's folder.
-std::string CreatePartialFile(const std::string &output)
+// Makes an empty file of a name no other job uses, in the output's folder,
+// and holds its lock while the job lives (see PartFile.h).
+void CreatePartialFile(const std::string &output, std::string &path, int &fd)
 {
     const std::string::size_type slash = output.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
-    const std::string stem = folder + kPartFilePrefix + std::to_string(::getpid()) + "-";
     // A name taken means a file an earlier process of the same number left.
     for (int n = 0; n < 1000; ++n) {
-        const std::string path = stem + std::to_string(n) + kPartFileSuffix;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        path = folder + PartFile::Name(PartFile::HostId(), ::getpid(), n);
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            ::close(fd);
-            return path;
+            // Where the file system honours no locks the file simply stays
+            // unlocked: nobody will ever judge it abandoned then.
+            PartFile::TryLock(fd);
+            return;
         }
-        if (errno != EEXIST)
-            throw Failure{ENC_FAIL_OPEN_OUTPUT, "cannot create " + Quoted(path) + ": " + std::strerror(errno)};
+        if (errno != EEXIST) {
+            const std::string failed = "cannot create " + Quoted(path) + ": " + std::strerror(errno);
+            path.clear();
+            throw Failure{ENC_FAIL_OPEN_OUTPUT, failed};
+        }
     }
+    path.clear();
     throw Failure{ENC_FAIL_OPEN_OUTPUT, "no free temporary name beside " + Quoted(output)};
 }
 
@@ -54,8 +61,11 @@ std::string CreatePartialFile(const std::string &output)
 
 Output::PartialFile::~PartialFile()
 {
+    // Removed while still locked, so nobody takes it for abandoned meanwhile.
     if (!path.empty() && !kept)
         std::remove(path.c_str());
+    if (fd >= 0)
+        ::close(fd);
 }
 
 Output::Output(const Job &job, bool withAudio)
@@ -70,7 +80,7 @@ Output::Output(const Job &job, bool withAudio)
     if (withAudio)
         OpenAudio(job);
 
-    m_partial.path = CreatePartialFile(m_final);
+    CreatePartialFile(m_final, m_partial.path, m_partial.fd);
     const std::string partial = m_partial.path;
     // The muxer reopens its file by name to move the index to the front.
     av_freep(&m_format->url);

@@ -3,10 +3,10 @@
 // The MP4 file being written: the two encoders and the muxer. It is written
 // under a temporary name of its own in the final file's folder and only
 // renamed once complete, so a stopped, failed or killed job never leaves a
-// file that looks finished. The name (see kPartFilePrefix) is short
-// whatever the final name's length, made exclusively so that two jobs never
-// share it, and carries the process id so that the window program can tell
-// the leftovers of a killed encoder from a running one's.
+// file that looks finished. The name (see PartFile.h) is short whatever the
+// final name's length, made exclusively so that two jobs never share it, and
+// locked while the job lives, so that the window program can tell the
+// leftovers of a killed encoder from a running one's.
 //
 // Encoding and writing run on a thread of their own, fed through a short
 // queue, so that the next pictures are decoded and filtered meanwhile.
@@ -53,6 +53,7 @@ private:
     // also when the constructor fails half-way.
     struct PartialFile {
         std::string path;
+        int fd = -1;  // holds the file's lock
         bool kept = false;
         PartialFile() = default;
         PartialFile(const PartialFile &) = delete;

@@ -14,6 +14,8 @@ enum EncoderCode : int {
     ENC_PROGRESS = 5,    // convert: source position reached, whole seconds; answered
     ENC_FILE_DONE = 6,   // convert: the job has ended
     ENC_FAILED = 7,      // either: the job failed, value = EncoderFailure; the final code follows
+    ENC_SYSTEM_ERROR = 8,  // either: the system's error number (errno) behind the failure
+                           // that follows at once, when the system gave one
 };
 
 enum EncoderMode : int {
@@ -36,14 +38,8 @@ enum EncoderFailure : int {
     ENC_FAIL_START = 10,        // seen by the program: the encoder could not be started
     ENC_FAIL_SOURCE_IS_OUTPUT = 11,  // seen by the program: the output would overwrite a source
     ENC_FAIL_OUTPUT_TAKEN = 12,      // seen by the program: the output is a file this batch made
+    ENC_FAIL_FOLDER_GONE = 13,       // the output folder was removed (or its disk unplugged)
 };
-
-// A conversion writes its output under a temporary name in the output's
-// folder: this prefix, the encoder's process id, "-", a number, this suffix.
-// Only the encoder that made such a file removes it while it runs; the
-// window program removes those whose encoder has died.
-constexpr const char *kPartFilePrefix = ".morlenc-";
-constexpr const char *kPartFileSuffix = ".part";
 
 // The final code that ends a job of the given mode.
 constexpr int FinalCodeOf(int mode)
@@ -67,6 +63,7 @@ constexpr const char *EncoderFailureText(int reason)
     case ENC_FAIL_START: return "the encoder program could not be started";
     case ENC_FAIL_SOURCE_IS_OUTPUT: return "its output would overwrite a file in the list";
     case ENC_FAIL_OUTPUT_TAKEN: return "its output would replace a file converted earlier in this batch";
+    case ENC_FAIL_FOLDER_GONE: return "the output folder no longer exists (removed, or its disk unplugged)";
     default: return "unknown failure";
     }
 }

@@ -16,19 +16,20 @@ QString Program()
 QStringList Arguments(const QString &source, const QString &output, int mode, int handle,
                       const Options &options)
 {
-    return {source, QStringLiteral("-o"), output, QStringLiteral("-ofps"),
-            QStringLiteral("30000/1001"), QStringLiteral("-af"), options.audioFilter,
-            QStringLiteral("-vf"), options.videoFilter, QStringLiteral("-of"),
-            QStringLiteral("lavf"), QStringLiteral("-oac"), QStringLiteral("lavc"),
-            QStringLiteral("-ovc"), QStringLiteral("lavc"), QStringLiteral("-ffourcc"),
-            QStringLiteral("MP4V"), QStringLiteral("-lavcopts"),
-            QStringLiteral("aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=%1:vhq:acodec=aac:abitrate=%2")
-                .arg(options.videoKbps)
-                .arg(options.audioKbps),
-            QStringLiteral("-lavfopts"),
-            QStringLiteral("format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames"),
-            QStringLiteral("-endpos"), options.end, QString::number(mode),
-            QString::number(handle)};
+    namespace G = EncoderGrammar;
+    QStringList arguments(G::kArgumentCount);
+    for (const G::FixedToken &fixed : G::kFixedTokens)
+        arguments[fixed.place] = QString::fromLatin1(fixed.text);
+    arguments[G::kSource] = source;
+    arguments[G::kOutput] = output;
+    arguments[G::kAudioFilter] = options.audioFilter;
+    arguments[G::kVideoFilter] = options.videoFilter;
+    arguments[G::kCodecOptions] = QString::fromLatin1(G::kCodecHead) + QString::number(options.videoKbps)
+        + QString::fromLatin1(G::kCodecMiddle) + QString::number(options.audioKbps);
+    arguments[G::kEndPosition] = options.end;
+    arguments[G::kMode] = QString::number(mode);
+    arguments[G::kHandle] = QString::number(handle);
+    return arguments;
 }
 
 Result Run(const QStringList &arguments, int timeoutMs)

@@ -3,6 +3,8 @@
 // Starting the built encoder the way the program does: an argument vector,
 // a channel on a socket pair or standard output.
 
+#include "platform/EncoderGrammar.h"
+
 #include <QByteArrayList>
 #include <QProcess>
 #include <QString>
@@ -17,7 +19,7 @@ struct Options {
     QString videoFilter = QStringLiteral("scale=320:240,harddup");
     int videoKbps = 1000;
     int audioKbps = 96;
-    QString end = QStringLiteral("9:0:0");
+    QString end = QString::fromLatin1(EncoderGrammar::kNineHours);
 };
 
 // The 25 arguments of a job, the handle last.

@@ -1,6 +1,7 @@
 // Probes, failures and the channel of the built encoder.
 
 #include "platform/EncoderContract.h"
+#include "platform/PartFile.h"
 #include "tests/morlenc/MorlencRunner.h"
 #include "tests/support/TestMedia.h"
 
@@ -364,7 +365,7 @@ private slots:
         ChannelJob job;
         QVERIFY(job.Start(m_plain, output, ENC_MODE_CONVERT));
         QCOMPARE(job.ReadLine(), Line(ENC_PROGRESS, 1));
-        const QString partial = S(".morlenc-%1-0.part").arg(job.Process().processId());
+        const QString partial = QString::fromStdString(PartFile::Name(PartFile::HostId(), job.Process().processId(), 0));
         QCOMPARE(PartFiles(), QStringList{partial});
         if (!answer.isEmpty())
             job.Answer(answer);
