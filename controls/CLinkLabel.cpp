@@ -1,6 +1,6 @@
 #include "controls/CLinkLabel.h"
 
-#include "controls/OpenLink.h"
+#include "platform/OpenLink.h"
 #include "platform/Host.h"
 
 #include <QApplication>

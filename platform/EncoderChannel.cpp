@@ -87,7 +87,7 @@ void EncoderChannel::OnReadable()
 
 bool EncoderChannel::Accepts(int code) const
 {
-    if (code == ENC_FAILED)
+    if (code == ENC_FAILED || code == ENC_SYSTEM_ERROR)
         return true;
     if (m_mode == ENC_MODE_PROBE)
         return code >= ENC_DURATION && code <= ENC_PROBE_DONE;

@@ -4,6 +4,7 @@
 #include <QSet>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,8 +19,8 @@ QSet<QProcess *> &Running()
 
 } // namespace
 
-bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
-                                int inheritedFd, const std::function<void()> &childSetup)
+qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
+                                  int inheritedFd, const std::function<void()> &childSetup)
 {
     // Deliberately without a parent: deleting a running QProcess kills the
     // program outright, and an encoder killed that way cannot remove its
@@ -34,6 +35,10 @@ bool StartProgramWithDescriptor(const QString &program, const QStringList &argum
     process->setChildProcessModifier([inheritedFd, childSetup] {
         // Runs in the child between fork and exec: only async-signal-safe
         // calls here.
+        // A group of its own: Ctrl+C in the terminal reaches the program,
+        // which decides what its encoders do, not the encoders behind its
+        // back.
+        ::setpgid(0, 0);
         if (inheritedFd >= 0) {
             const int flags = ::fcntl(inheritedFd, F_GETFD);
             if (flags >= 0)
@@ -42,18 +47,24 @@ bool StartProgramWithDescriptor(const QString &program, const QStringList &argum
         if (childSetup)
             childSetup();
     });
-    QObject::connect(process, &QProcess::finished, process, [process] {
-        Running().remove(process);
-        process->deleteLater();
-        Q_EMIT ProgramEnds::Instance().Ended();
-    });
     process->start();
     if (!process->waitForStarted()) {
         delete process;
-        return false;
+        return 0;
     }
+    const qint64 pid = process->processId();
+    QObject::connect(process, &QProcess::finished, process, [process, pid] {
+        Running().remove(process);
+        process->deleteLater();
+        Q_EMIT ProgramEnds::Instance().Ended(pid);
+    });
     Running().insert(process);
-    return true;
+    return pid;
+}
+
+int RunningPrograms()
+{
+    return int(Running().size());
 }
 
 ProgramEnds &ProgramEnds::Instance()

@@ -10,13 +10,17 @@
 // standard input empty and its output forwarded to ours. The descriptor
 // `inheritedFd` (-1: none) stays open in the child under the same number;
 // every other descriptor of ours is created close-on-exec, so a child never
-// holds another job's channel open. Returns false when the program could not
-// be started. The child is reaped when it ends; nothing waits for it.
+// holds another job's channel open. Returns the child's process id, or 0
+// when the program could not be started. The child is reaped when it ends;
+// nothing waits for it.
 // `childSetup`, when given, runs in the child just before the program starts
 // (after fork, so only async-signal-safe calls): tests use it to start the
 // encoder with limits.
-bool StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
-                                int inheritedFd, const std::function<void()> &childSetup = {});
+qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
+                                  int inheritedFd, const std::function<void()> &childSetup = {});
+
+// How many programs started above have not ended yet.
+int RunningPrograms();
 
 // Says when a program started above has ended and been reaped: only then is
 // it certain that it no longer runs.
@@ -28,5 +32,5 @@ public:
     static ProgramEnds &Instance();
 
 Q_SIGNALS:
-    void Ended();
+    void Ended(qint64 pid);
 };

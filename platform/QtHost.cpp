@@ -109,7 +109,7 @@ QString QtHost::ChooseFolder(const QString &title, const QString &startFolder)
     return folder.isEmpty() ? QString() : folder;
 }
 
-bool QtHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
+qint64 QtHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
 {
     return StartProgramWithDescriptor(program, arguments, inheritedFd);
 }

@@ -14,8 +14,8 @@ public:
                       Icon icon, const QString &details) override;
     QStringList ChooseFilesToOpen(const QString &title, const QString &filter) override;
     QString ChooseFolder(const QString &title, const QString &startFolder) override;
-    bool StartProgram(const QString &program, const QStringList &arguments,
-                      int inheritedFd) override;
+    qint64 StartProgram(const QString &program, const QStringList &arguments,
+                        int inheritedFd) override;
     std::uint32_t TickCount() override;
     bool OpenUrl(const QString &address) override;
     QString ProgramFolder() override;

@@ -1,5 +1,5 @@
 #include "controls/CLinkLabel.h"
-#include "controls/OpenLink.h"
+#include "platform/OpenLink.h"
 
 #include "FakeHost.h"
 

@@ -38,12 +38,12 @@ QString FakeHost::ChooseFolder(const QString &title, const QString &)
     return folderChoices.isEmpty() ? QString() : folderChoices.dequeue();
 }
 
-bool FakeHost::StartProgram(const QString &program, const QStringList &arguments,
-                            int inheritedFd)
+qint64 FakeHost::StartProgram(const QString &program, const QStringList &arguments,
+                              int inheritedFd)
 {
     starts.append({program, arguments, inheritedFd});
     if (!startResult)
-        return false;
+        return 0;
     return StartProgramWithDescriptor(program, arguments, inheritedFd, childSetup);
 }
 

@@ -1,11 +1,18 @@
 // Plays the encoder's side of a channel for tests:
 //   channel_peer <scenario> <descriptor>
 // or, installed in place of the encoder, with the encoder's 25 arguments: the
-// scenario is then the source's file name without folder and extension, and
-// the descriptor the last argument.
+// scenario is then the source's file name without folder and what follows
+// its first dot, and the descriptor the last argument. Conversions that end
+// well write their output file, as the encoder does.
+#include "platform/EncoderGrammar.h"
+#include "platform/PartFile.h"
+
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -31,19 +38,46 @@ int Answer()
     return -1;
 }
 
+// Progress reports, each answered; false when told to stop.
+bool Report(int count, int pauseMs)
+{
+    for (int second = 1; second <= count; ++second) {
+        Send("5 " + std::to_string(second) + "\n");
+        if (Answer() != 0)
+            return false;
+        ::usleep(static_cast<useconds_t>(pauseMs) * 1000);
+    }
+    return true;
+}
+
+void Finish(const std::string &output)
+{
+    std::ofstream(output) << "converted\n";
+    Send("6 0\n");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    namespace G = EncoderGrammar;
     std::string scenario;
+    std::string output;
     if (argc == 3) {
         scenario = argv[1];
         g_fd = std::atoi(argv[2]);
-    } else if (argc == 26) {
-        scenario = argv[1];
+    } else if (argc == G::kArgumentCount + 1) {
+        scenario = argv[1 + G::kSource];
         scenario = scenario.substr(scenario.rfind('/') + 1);
         scenario = scenario.substr(0, scenario.find('.'));
-        g_fd = std::atoi(argv[25]);
+        output = argv[1 + G::kOutput];
+        g_fd = std::atoi(argv[1 + G::kHandle]);
+        // A file meant for converting is probed as a plain 10 s clip.
+        const bool probe = std::string(argv[1 + G::kMode]) == "1";
+        if (probe && (scenario == "clip" || scenario == "slow" || scenario == "killed" || scenario == "nospace")) {
+            Send("1 10\n2 640\n3 480\n4 0\n");
+            return 0;
+        }
     } else {
         return 2;
     }
@@ -69,7 +103,7 @@ int main(int argc, char **argv)
             return 0;  // told to stop: nothing more
         Send("6 0\n");
     } else if (scenario == "garbage") {
-        Send("hello\n1 x\n99999999999 1\n1 99999999999\n \n8 5\n1 2 3\n-\n1 -\n");
+        Send("hello\n1 x\n99999999999 1\n1 99999999999\n \n9 5\n1 2 3\n-\n1 -\n");
         Send(std::string(5000, 'A') + "\n");
         Send(std::string(100, '7') + " 1\n");
         Send("1 42\n4 0\n");
@@ -82,6 +116,22 @@ int main(int argc, char **argv)
         Send("4 0\n1 9\n");
     } else if (scenario == "wrong-job") {
         Send("5 3\n6 0\n1 4\n4 0\n");
+    } else if (scenario == "clip") {
+        if (Report(2, 0))
+            Finish(output);
+    } else if (scenario == "slow") {
+        if (Report(60, 50))
+            Finish(output);
+    } else if (scenario == "nospace") {
+        Send("8 28\n7 6\n6 0\n");
+    } else if (scenario == "killed") {
+        // Dies outright half-way, leaving its locked temporary file behind.
+        const std::string folder = output.substr(0, output.rfind('/') + 1);
+        const std::string part = folder + PartFile::Name(PartFile::HostId(), ::getpid(), 0);
+        const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        PartFile::TryLock(fd);
+        Report(1, 0);
+        ::kill(::getpid(), SIGKILL);
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "controls/OpenLink.h"
+#include "platform/OpenLink.h"
 
 #include "FakeHost.h"
 

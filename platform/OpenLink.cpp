@@ -1,10 +1,9 @@
-#include "controls/OpenLink.h"
+#include "platform/OpenLink.h"
 
 #include "platform/Host.h"
 #include "platform/Profile.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -71,8 +70,9 @@ int RunHandler(const HandlerCommand &command)
         return LinkResult::kFileNotFound;
     if (!info.isExecutable())
         return LinkResult::kAccessDenied;
-    return QProcess::startDetached(program, command.arguments) ? LinkResult::kOpened
-                                                               : LinkResult::kOutOfResources;
+    return Host::Instance().StartProgram(program, command.arguments, -1) != 0
+        ? LinkResult::kOpened
+        : LinkResult::kOutOfResources;
 }
 
 } // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns the signals that ask a program to end (SIGTERM from a logout or
+// `kill`, SIGINT from Ctrl+C, SIGHUP from a closed terminal) into a Qt
+// signal delivered by the event loop, where anything may be done; the
+// signal handler itself only writes to a pipe. One object per process; the
+// default handling returns when it goes.
+class SignalWatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SignalWatch(QObject *parent = nullptr);
+    ~SignalWatch() override;
+
+    // A signal has come.
+    bool Requested() const { return m_requested; }
+    // The signal that came last, 0 before any.
+    int LastSignal() const { return m_signal; }
+
+Q_SIGNALS:
+    void Signalled(int signal);
+
+private:
+    void OnReadable();
+
+    QSocketNotifier *m_notifier = nullptr;
+    bool m_requested = false;
+    int m_signal = 0;
+};

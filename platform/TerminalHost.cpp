@@ -1,0 +1,81 @@
+#include "platform/TerminalHost.h"
+
+#include "platform/ProcessStart.h"
+
+#include <QCoreApplication>
+
+#include <unistd.h>
+
+TerminalHost::TerminalHost(std::FILE *out)
+    : m_out(out)
+    , m_terminal(::isatty(::fileno(out)) == 1)
+{
+    m_clock.start();
+}
+
+void TerminalHost::Write(const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), m_out);
+    std::fflush(m_out);
+}
+
+Host::Answer TerminalHost::MessageBox(const QString &text, const QString &caption, Buttons buttons,
+                                      Icon, const QString &details)
+{
+    EndProgress();
+    QString message = caption + QLatin1String(": ") + text + QLatin1Char('\n');
+    if (!details.isEmpty())
+        message += details + QLatin1Char('\n');
+    Write(message);
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+}
+
+QStringList TerminalHost::ChooseFilesToOpen(const QString &, const QString &)
+{
+    return {};
+}
+
+QString TerminalHost::ChooseFolder(const QString &, const QString &)
+{
+    return {};
+}
+
+qint64 TerminalHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
+{
+    return StartProgramWithDescriptor(program, arguments, inheritedFd);
+}
+
+std::uint32_t TerminalHost::TickCount()
+{
+    return static_cast<std::uint32_t>(m_clock.elapsed());
+}
+
+bool TerminalHost::OpenUrl(const QString &)
+{
+    return false;
+}
+
+QString TerminalHost::ProgramFolder()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
+
+void TerminalHost::ShowProgress(const QString &text)
+{
+    if (!m_terminal) {
+        Write(text + QLatin1Char('\n'));
+        return;
+    }
+    // Back to the start of the line, the new text, the rest of the old one
+    // cleared.
+    Write(QLatin1Char('\r') + text + QLatin1String("\x1b[K"));
+    m_progressOpen = true;
+}
+
+void TerminalHost::EndProgress()
+{
+    if (m_progressOpen)
+        Write(QStringLiteral("\n"));
+    m_progressOpen = false;
+}
