@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int IDR_MAINFRAME = 128;
 
 QWidget *MakeControl(const ControlTemplate &control, QWidget *parent)
 {

@@ -1,7 +1,7 @@
 #include "help/CHelpWindow.h"
 
 #include "controls/CLinkLabel.h"
-#include "controls/OpenLink.h"
+#include "platform/OpenLink.h"
 
 #include <QHBoxLayout>
 #include <QKeySequence>

@@ -1,6 +1,6 @@
 #include "help/CTipOfTheDayDialog.h"
 
-#include "engine/CommandLine.h"
+#include "engine/OutputFolder.h"
 #include "platform/DialogBuilder.h"
 #include "platform/Host.h"
 #include "platform/Profile.h"
@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int IDB_LIGHTBULB = 138;
 const QString kTip = QStringLiteral("Tip");
 
 void ReportTrouble()

@@ -1,6 +1,6 @@
 #include "help/HtmlHelp.h"
 
-#include "engine/CommandLine.h"
+#include "engine/OutputFolder.h"
 #include "help/CHelpWindow.h"
 #include "platform/Host.h"
 

@@ -17,7 +17,6 @@ struct Picture
     const char *smallFile;  // drawn for 16 pixels, or null
 };
 
-constexpr int kCursorId = 143;
 constexpr const char *kCursorFile = "cursor143.svg";
 constexpr QSize kCursorSize(32, 32);
 // The tip of the pointing finger.
@@ -27,22 +26,22 @@ constexpr int kCursorHotY = 0;
 constexpr int kSmallLimit = 24;
 
 const Picture kIcons[] = {
-    {128, "icon128.svg", QSize(32, 32), "icon128-small.svg"},
-    {145, "icon145.svg", QSize(16, 16), nullptr},
-    {146, "icon146.svg", QSize(16, 16), nullptr},
-    {147, "icon147.svg", QSize(16, 16), nullptr},
-    {148, "icon148.svg", QSize(16, 16), nullptr},
-    {150, "icon150.svg", QSize(48, 48), nullptr},
-    {160, "icon160.svg", QSize(48, 48), nullptr},
-    {161, "icon161.svg", QSize(48, 48), nullptr},
-    {162, "icon162.svg", QSize(48, 48), nullptr},
+    {IDR_MAINFRAME, "icon128.svg", QSize(32, 32), "icon128-small.svg"},
+    {IDI_ADD_SMALL, "icon145.svg", QSize(16, 16), nullptr},
+    {IDI_REMOVE_SMALL, "icon146.svg", QSize(16, 16), nullptr},
+    {IDI_MOVE_UP, "icon147.svg", QSize(16, 16), nullptr},
+    {IDI_MOVE_DOWN, "icon148.svg", QSize(16, 16), nullptr},
+    {IDI_HELP, "icon150.svg", QSize(48, 48), nullptr},
+    {IDI_ADD, "icon160.svg", QSize(48, 48), nullptr},
+    {IDI_REMOVE, "icon161.svg", QSize(48, 48), nullptr},
+    {IDI_CONVERT, "icon162.svg", QSize(48, 48), nullptr},
 };
 
 const Picture kBitmaps[] = {
-    {138, "bitmap138.svg", QSize(40, 53), nullptr},
-    {140, "bitmap140.svg", QSize(12, 11), nullptr},
-    {141, "bitmap141.svg", QSize(10, 12), nullptr},
-    {142, "bitmap142.svg", QSize(11, 14), nullptr},
+    {IDB_LIGHTBULB, "bitmap138.svg", QSize(40, 53), nullptr},
+    {IDB_STOP, "bitmap140.svg", QSize(12, 11), nullptr},
+    {IDB_PAUSE, "bitmap141.svg", QSize(10, 12), nullptr},
+    {IDB_PLAY, "bitmap142.svg", QSize(11, 14), nullptr},
 };
 
 template <std::size_t N>
@@ -132,7 +131,7 @@ QPixmap LoadBitmapResource(int id)
 
 QCursor LoadCursorResource(int id)
 {
-    if (id != kCursorId)
+    if (id != IDC_HAND)
         return QCursor();
     const QImage image = ToTwoColours(Render(kCursorFile, kCursorSize));
     return QCursor(QPixmap::fromImage(image), kCursorHotX, kCursorHotY);

@@ -5,9 +5,27 @@
 #include <QPixmap>
 #include <QSize>
 
-// The program's pictures, addressed by their resource numbers: icons 128,
-// 145-148, 150 and 160-162, bitmaps 138 and 140-142, cursor 143. Unknown
+// The program's pictures, addressed by their resource numbers. Unknown
 // numbers give null objects, never a stand-in picture.
+enum PictureId : int {
+    IDR_MAINFRAME = 128,     // the program's icon
+    IDB_LIGHTBULB = 138,     // Tip of the Day's bulb
+    IDB_STOP = 140,
+    IDB_PAUSE = 141,
+    IDB_PLAY = 142,
+    IDC_HAND = 143,          // the pointing cursor
+    IDI_ADD_SMALL = 145,
+    IDI_REMOVE_SMALL = 146,
+    IDI_MOVE_UP = 147,
+    IDI_MOVE_DOWN = 148,
+    IDI_HELP = 150,
+    IDI_ADD = 160,
+    IDI_REMOVE = 161,
+    IDI_CONVERT = 162,
+};
+
+// The colour the bitmaps' see-through parts are drawn in.
+constexpr unsigned kTransparentColour = 0xFF00FF;
 
 // An icon at every size (drawn from scalable sources; icon 128 has its own
 // drawing for 16 pixels). The Disabled mode is the style's greyed rendering.

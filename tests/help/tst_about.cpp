@@ -2,7 +2,7 @@
 #include "engine/ConversionSettings.h"
 #include "help/CAboutBox.h"
 #include "help/ProductInfo.h"
-#include "sources/Settings.h"
+#include "engine/Settings.h"
 
 #include "FakeHost.h"
 

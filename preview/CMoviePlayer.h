@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sources/PreviewMachine.h"
+#include "preview/PreviewMachine.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "sources/PreviewMachine.h"
+#include "preview/PreviewMachine.h"
 
 PreviewMachine::PreviewMachine(PreviewPlayer &player, PreviewView &view)
     : m_player(player)

@@ -1,4 +1,4 @@
-#include "sources/CMoviePlayer.h"
+#include "preview/CMoviePlayer.h"
 
 #include <QAudioDevice>
 #include <QAudioOutput>

@@ -1,4 +1,4 @@
-#include "sources/PreviewMachine.h"
+#include "preview/PreviewMachine.h"
 
 #include <QTest>
 
