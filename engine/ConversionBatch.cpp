@@ -2,6 +2,7 @@
 
 #include "engine/TimeText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -28,6 +29,7 @@ void ConversionBatch::Start(std::uint32_t tick)
     m_finishedSeconds = 0.0;
     m_currentRow = 0;
     m_failures.clear();
+    m_cuts.clear();
 }
 
 bool ConversionBatch::CountReport()
@@ -39,6 +41,7 @@ bool ConversionBatch::CountReport()
 }
 
 std::optional<ConversionBatch::Display> ConversionBatch::TakeProgress(double seconds,
+                                                                       double rowDuration,
                                                                        double totalDuration,
                                                                        std::uint32_t now)
 {
@@ -50,10 +53,14 @@ std::optional<ConversionBatch::Display> ConversionBatch::TakeProgress(double sec
         return std::nullopt;
     m_lastProgressValue = position;
 
+    // A file longer than its probe said (a recording whose parts the probe
+    // could not all see) must not run into the share of the files after
+    // it: the bar waits at its end while the time goes on.
+    const double reached = rowDuration > 0.0 ? m_finishedSeconds + std::min(seconds, rowDuration) : position;
     // Without any known duration nothing can be measured against: the
     // batch shows 0.0% rather than dividing by zero.
     const double permille =
-        totalDuration > 0.0 ? position * 1000.0 / totalDuration : 0.0;
+        totalDuration > 0.0 ? reached * 1000.0 / totalDuration : 0.0;
     if (permille > 1000.0)
         return std::nullopt;
 
@@ -85,6 +92,9 @@ void ConversionBatch::FinishRow(double rowDuration)
 {
     ++m_currentRow;
     m_finishedSeconds += rowDuration;
+    // The next file's first report is news even where a file that ran
+    // longer than probed already reported the same batch position.
+    m_lastProgressValue = -1.0;
 }
 
 void ConversionBatch::RecordFailure(const QString &source, const QString &reason)
@@ -92,18 +102,32 @@ void ConversionBatch::RecordFailure(const QString &source, const QString &reason
     m_failures << QStringLiteral("%1: %2").arg(source, reason);
 }
 
+void ConversionBatch::RecordCut(const QString &source, int seconds, int sourceSeconds)
+{
+    m_cutSeconds = seconds;
+    m_cuts << QStringLiteral("%1: cut at %2 of its %3").arg(source, FormatHms(seconds), FormatHms(sourceSeconds));
+}
+
 QString ConversionBatch::CompletionText(std::uint32_t now, int rowCount) const
 {
     const QString time = FormatHms(WholeSeconds(now - m_startTick));
-    if (m_failures.isEmpty())
-        return QStringLiteral("Mission accomplished! Total Time:%1").arg(time);
-    return QStringLiteral("Finished with errors. Total Time:%1\n\n%2 of %3 files could not be converted.")
-        .arg(time)
-        .arg(m_failures.size())
-        .arg(rowCount);
+    QString text = m_failures.isEmpty()
+        ? QStringLiteral("Mission accomplished! Total Time:%1").arg(time)
+        : QStringLiteral("Finished with errors. Total Time:%1\n\n%2 of %3 files could not be converted.")
+              .arg(time)
+              .arg(m_failures.size())
+              .arg(rowCount);
+    if (!m_cuts.isEmpty()) {
+        const QString files = m_cuts.size() == 1
+            ? QStringLiteral("1 file was")
+            : QStringLiteral("%1 files were").arg(m_cuts.size());
+        text += (m_failures.isEmpty() ? QStringLiteral("\n\n") : QStringLiteral(" "))
+            + QStringLiteral("%1 longer than %2 and cut there.").arg(files, FormatHms(m_cutSeconds));
+    }
+    return text;
 }
 
-QString ConversionBatch::FailureDetails() const
+QString ConversionBatch::Details() const
 {
-    return m_failures.join(QLatin1Char('\n'));
+    return (m_failures + m_cuts).join(QLatin1Char('\n'));
 }

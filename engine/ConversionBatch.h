@@ -24,10 +24,13 @@ public:
     // progress value and the pump counter carry over from earlier batches.
     void Start(std::uint32_t tick);
 
-    // A report of `seconds` reached in the current row, against the list's
-    // total duration. Nothing to show when it names the same point of the
-    // batch as the previous report or the batch would be more than complete.
-    std::optional<Display> TakeProgress(double seconds, double totalDuration, std::uint32_t now);
+    // A report of `seconds` reached in the current row (whose probed
+    // duration is `rowDuration`, 0 if unknown), against the list's total
+    // duration. Nothing to show when it names the same point of the batch as
+    // the previous report or the batch would be more than complete. A file
+    // that turns out longer than probed holds the bar at its own end.
+    std::optional<Display> TakeProgress(double seconds, double rowDuration, double totalDuration,
+                                        std::uint32_t now);
 
     // Counts a report; true every hundredth, when an extra pump is due.
     bool CountReport();
@@ -39,10 +42,15 @@ public:
     void RecordFailure(const QString &source, const QString &reason);
     const QStringList &Failures() const { return m_failures; }
 
-    // The final report and whether it tells of failures.
+    // The current row was converted only up to the end position, `seconds`
+    // into a source of `sourceSeconds`; the report says so.
+    void RecordCut(const QString &source, int seconds, int sourceSeconds);
+    const QStringList &Cuts() const { return m_cuts; }
+
+    // The final report: a summary, and one line per file that could not be
+    // converted or was cut, with the reason.
     QString CompletionText(std::uint32_t now, int rowCount) const;
-    // One line per file that could not be converted, with the reason.
-    QString FailureDetails() const;
+    QString Details() const;
 
     int CurrentRow() const { return m_currentRow; }
     double FinishedSeconds() const { return m_finishedSeconds; }
@@ -60,4 +68,6 @@ private:
     double m_lastProgressValue = 999.0;  // batch position of the last report taken
     int m_pumpCounter = 0;
     QStringList m_failures;
+    QStringList m_cuts;
+    int m_cutSeconds = 0;
 };

@@ -1,18 +1,19 @@
 #include "sources/ProbeQueue.h"
 
-#include "engine/CommandLine.h"
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderLauncher.h"
+#include "engine/EncoderJob.h"
+#include "engine/OptionString.h"
+#include "engine/OutputFolder.h"
 #include "platform/EncoderContract.h"
 #include "platform/Host.h"
 #include "sources/SourceTable.h"
 
-ProbeQueue::ProbeQueue(SourceTable &table, ConversionSettings &settings, EncoderLauncher &launcher,
-                       QObject *parent)
+#include <QFileInfo>
+
+ProbeQueue::ProbeQueue(SourceTable &table, ConversionSettings &settings, QObject *parent)
     : QObject(parent)
     , m_table(table)
     , m_settings(settings)
-    , m_launcher(launcher)
 {
 }
 
@@ -34,53 +35,82 @@ bool ProbeQueue::Add(const QStringList &paths, const QString &folderField)
     return true;
 }
 
+void ProbeQueue::AddNamed(const QStringList &paths, const QString &folderField)
+{
+    QStringList files;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (info.isFile())
+            files << path;
+        else if (info.exists())
+            AddProblem(path, info.isDir() ? QStringLiteral("it is a folder, not a file")
+                                          : QStringLiteral("it is not a file"));
+        else
+            AddProblem(path, QStringLiteral("the file cannot be found"));
+    }
+    if (!files.isEmpty() && !Add(files, folderField))
+        m_problemCount += int(files.size());
+    if (!m_running)
+        ReportProblems();
+}
+
+void ProbeQueue::Cancel()
+{
+    m_pending.clear();
+    m_problems.clear();
+    m_leftOut = 0;
+    m_running = false;
+    // Deleting the job closes its channel; the encoder then ends by itself.
+    delete m_job;
+}
+
 void ProbeQueue::StartHead()
 {
     // A full table takes no more files: the rest are not probed at all.
     if (m_table.IsFull()) {
         m_leftOut += int(m_pending.size());
+        m_problemCount += int(m_pending.size());
         m_pending.clear();
     }
     if (m_pending.empty()) {
         m_running = false;
         ReportProblems();
+        Q_EMIT Idle();
         return;
     }
     m_running = true;
-    m_duration = m_width = m_height = m_failure = 0;
+    m_probed = false;
+    m_failure.clear();
     const QString &path = m_pending.front();
-    m_launcher.LaunchEncoder(path, BuildOutputPath(m_settings, path), 0, 0, ENC_MODE_PROBE);
-}
-
-int ProbeQueue::OnEncoderMessage(int code, int value)
-{
-    if (!m_running)
-        return 0;
-    switch (code) {
-    case ENC_DURATION: m_duration = value; break;
-    case ENC_WIDTH: m_width = value; break;
-    case ENC_HEIGHT: m_height = value; break;
-    case ENC_FAILED: m_failure = value; break;
-    case ENC_PROBE_DONE: FinishHead(); break;
-    default: break;
-    }
-    return 0;
+    EncoderJob *job = LaunchEncoder(m_settings, path, BuildOutputPath(m_settings, path), {}, ENC_MODE_PROBE, this);
+    m_job = job;
+    connect(job, &EncoderJob::Probed, this, [this](int seconds, int width, int height) {
+        m_probed = true;
+        m_duration = seconds;
+        m_width = width;
+        m_height = height;
+    });
+    connect(job, &EncoderJob::Failed, this, [this](int reason, int systemError) {
+        m_failure = EncoderJob::FailureText(reason, systemError);
+    });
+    connect(job, &EncoderJob::Finished, this, &ProbeQueue::FinishHead);
 }
 
 void ProbeQueue::FinishHead()
 {
+    if (m_job) {
+        m_job->deleteLater();
+        m_job = nullptr;
+    }
     const QString path = m_pending.front();
     m_pending.pop_front();
-    if (m_failure != 0) {
-        AddProblem(path, QString::fromLatin1(EncoderFailureText(m_failure)));
+    if (!m_failure.isEmpty() || !m_probed) {
+        AddProblem(path, m_failure);
     } else if (m_table.IsFull()) {
         ++m_leftOut;
+        ++m_problemCount;
     } else {
-        m_table.ClearProbeSlot();
-        m_table.StoreProbeDuration(m_duration);
-        m_table.StoreProbeWidth(m_width);
-        m_table.StoreProbeHeight(m_height);
-        m_table.AppendProbedRow(path);
+        m_table.AppendRow({path, double(m_duration), m_width, m_height});
     }
     StartHead();
 }
@@ -88,6 +118,7 @@ void ProbeQueue::FinishHead()
 void ProbeQueue::AddProblem(const QString &path, const QString &reason)
 {
     m_problems << QStringLiteral("%1: %2").arg(path, reason);
+    ++m_problemCount;
 }
 
 void ProbeQueue::ReportProblems()

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 SourceTable::SourceTable(QObject *parent)
     : QAbstractTableModel(parent)
@@ -13,7 +12,7 @@ SourceTable::SourceTable(QObject *parent)
 
 QString SourceTable::Path(int row) const
 {
-    return IsRow(row) ? m_paths[row] : QString();
+    return IsRow(row) ? m_rows[row].path : QString();
 }
 
 QString SourceTable::NumberText(int row) const
@@ -24,68 +23,32 @@ QString SourceTable::NumberText(int row) const
 
 QString SourceTable::DurationText(int row) const
 {
-    return IsRow(row) ? m_durationTexts[row] : QString();
+    return IsRow(row) ? FormatHms(static_cast<int>(std::trunc(m_rows[row].duration))) : QString();
 }
 
 double SourceTable::Duration(int row) const
 {
-    return IsRow(row) ? m_durations[row] : 0.0;
+    return IsRow(row) ? m_rows[row].duration : 0.0;
 }
 
 int SourceTable::Width(int row) const
 {
-    return IsRow(row) ? m_widths[row] : 0;
+    return IsRow(row) ? m_rows[row].width : 0;
 }
 
 int SourceTable::Height(int row) const
 {
-    return IsRow(row) ? m_heights[row] : 0;
+    return IsRow(row) ? m_rows[row].height : 0;
 }
 
-void SourceTable::ClearProbeSlot()
-{
-    if (IsFull())
-        return;
-    m_durations[m_rowCount] = 0.0;
-    m_widths[m_rowCount] = 0;
-    m_heights[m_rowCount] = 0;
-}
-
-bool SourceTable::StoreProbeDuration(int seconds)
+bool SourceTable::AppendRow(const Row &row)
 {
     if (IsFull())
         return false;
-    m_durations[m_rowCount] = seconds;
-    return true;
-}
-
-bool SourceTable::StoreProbeWidth(int pixels)
-{
-    if (IsFull())
-        return false;
-    m_widths[m_rowCount] = pixels;
-    return true;
-}
-
-bool SourceTable::StoreProbeHeight(int pixels)
-{
-    if (IsFull())
-        return false;
-    m_heights[m_rowCount] = pixels;
-    return true;
-}
-
-bool SourceTable::AppendProbedRow(const QString &path)
-{
-    if (IsFull())
-        return false;
-    const int row = m_rowCount;
-    const double duration = m_durations[row];
-    beginInsertRows({}, row, row);
-    m_paths[row] = path;
-    m_durationTexts[row] = FormatHms(static_cast<int>(std::trunc(duration)));
-    m_totalDuration += duration;
-    m_rowCount = row + 1;
+    const int index = RowCount();
+    beginInsertRows({}, index, index);
+    m_rows.append(row);
+    m_totalDuration += row.duration;
     endInsertRows();
     return true;
 }
@@ -95,19 +58,12 @@ bool SourceTable::RemoveRow(int row)
     if (!IsRow(row))
         return false;
     beginRemoveRows({}, row, row);
-    m_totalDuration -= m_durations[row];
-    for (int i = row; i + 1 < m_rowCount; ++i) {
-        m_paths[i] = std::move(m_paths[i + 1]);
-        m_durationTexts[i] = std::move(m_durationTexts[i + 1]);
-        m_durations[i] = m_durations[i + 1];
-        m_widths[i] = m_widths[i + 1];
-        m_heights[i] = m_heights[i + 1];
-    }
-    --m_rowCount;
+    m_totalDuration -= m_rows[row].duration;
+    m_rows.removeAt(row);
     endRemoveRows();
     // The rows that moved up show new numbers.
-    if (row < m_rowCount)
-        Q_EMIT dataChanged(index(row, NumberColumn), index(m_rowCount - 1, NumberColumn));
+    if (row < RowCount())
+        Q_EMIT dataChanged(index(row, NumberColumn), index(RowCount() - 1, NumberColumn));
     return true;
 }
 
@@ -115,13 +71,8 @@ bool SourceTable::SwapRows(int from, int to)
 {
     if (!IsRow(from) || !IsRow(to) || from == to)
         return false;
-    std::swap(m_paths[from], m_paths[to]);
-    std::swap(m_durationTexts[from], m_durationTexts[to]);
-    std::swap(m_durations[from], m_durations[to]);
-    std::swap(m_widths[from], m_widths[to]);
-    std::swap(m_heights[from], m_heights[to]);
-    Q_EMIT dataChanged(index(std::min(from, to), PathColumn),
-                       index(std::max(from, to), DurationColumn));
+    m_rows.swapItemsAt(from, to);
+    Q_EMIT dataChanged(index(std::min(from, to), PathColumn), index(std::max(from, to), DurationColumn));
     return true;
 }
 
@@ -138,6 +89,8 @@ QVariant SourceTable::headerData(int section, Qt::Orientation orientation, int r
         return {};
     if (role == Qt::DisplayRole)
         return m_headers[section];
+    if (role == Qt::AccessibleTextRole)
+        return m_headers[section].trimmed();
     if (role == Qt::TextAlignmentRole && section < m_alignments.size())
         return int(m_alignments[section] | Qt::AlignVCenter);
     return {};
@@ -145,12 +98,22 @@ QVariant SourceTable::headerData(int section, Qt::Orientation orientation, int r
 
 int SourceTable::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rowCount;
+    return parent.isValid() ? 0 : RowCount();
 }
 
 int SourceTable::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString SourceTable::Text(int row, int column) const
+{
+    switch (column) {
+    case NumberColumn: return NumberText(row);
+    case PathColumn: return Path(row);
+    case DurationColumn: return DurationText(row);
+    default: return {};
+    }
 }
 
 QVariant SourceTable::data(const QModelIndex &index, int role) const
@@ -159,12 +122,9 @@ QVariant SourceTable::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole && index.column() < m_alignments.size())
         return int(m_alignments[index.column()] | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
-        return {};
-    switch (index.column()) {
-    case NumberColumn: return NumberText(index.row());
-    case PathColumn: return Path(index.row());
-    case DurationColumn: return DurationText(index.row());
-    default: return {};
-    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return Text(index.row(), index.column());
+    if (role == Qt::AccessibleTextRole)
+        return Text(index.row(), index.column()).trimmed();
+    return {};
 }

@@ -1,4 +1,5 @@
 #include "engine/ConversionBatch.h"
+#include "engine/TimeText.h"
 
 #include <QTest>
 
@@ -58,7 +59,7 @@ private Q_SLOTS:
         batch.Start(start);
         if (finished > 0)
             batch.FinishRow(finished);
-        const auto display = batch.TakeProgress(seconds, total, now);
+        const auto display = batch.TakeProgress(seconds, 0.0, total, now);
         QVERIFY(display);
         QTEST(display->text, "text");
         QTEST(display->permille, "permille");
@@ -69,20 +70,36 @@ private Q_SLOTS:
         ConversionBatch batch;
         batch.Start(0);
         // The very first report is compared with 999.
-        QVERIFY(!batch.TakeProgress(999.0, 2000.0, 10));
-        QVERIFY(batch.TakeProgress(150.0, 600.0, 10));
-        QVERIFY(!batch.TakeProgress(150.0, 600.0, 20));  // equal to the last one
+        QVERIFY(!batch.TakeProgress(999.0, 0.0, 2000.0, 10));
+        QVERIFY(batch.TakeProgress(150.0, 0.0, 600.0, 10));
+        QVERIFY(!batch.TakeProgress(150.0, 0.0, 600.0, 20));  // equal to the last one
         // The same second of the next file is further on in the batch.
         batch.FinishRow(200.0);
-        const auto next = batch.TakeProgress(150.0, 600.0, 30);
+        const auto next = batch.TakeProgress(150.0, 0.0, 600.0, 30);
         QVERIFY(next);
         QCOMPARE(next->permille, 583);
         // More than complete.
-        QVERIFY(!batch.TakeProgress(450.0, 600.0, 40));
-        QVERIFY(batch.TakeProgress(300.0, 600.0, 50));
+        QVERIFY(!batch.TakeProgress(450.0, 0.0, 600.0, 40));
+        QVERIFY(batch.TakeProgress(300.0, 0.0, 600.0, 50));
         // A new batch keeps the last value: the same point again shows nothing.
         batch.Start(100);
-        QVERIFY(!batch.TakeProgress(500.0, 600.0, 200));
+        QVERIFY(!batch.TakeProgress(500.0, 0.0, 600.0, 200));
+    }
+
+    // A file that turns out longer than probed waits at its own end; the
+    // elapsed time goes on and the estimate grows with it.
+    void fileLongerThanProbedHoldsTheBar()
+    {
+        ConversionBatch batch;
+        batch.Start(0);
+        const auto within = batch.TakeProgress(100.0, 100.0, 200.0, 50000);
+        QCOMPARE(within->permille, 500);
+        const auto beyond = batch.TakeProgress(150.0, 100.0, 200.0, 80000);
+        QVERIFY(beyond);
+        QCOMPARE(beyond->permille, 500);
+        QCOMPARE(beyond->text, QStringLiteral("Total time:00:02:40;Elapsed time:00:01:20;Finished 50.0%"));
+        batch.FinishRow(100.0);
+        QCOMPARE(batch.TakeProgress(50.0, 100.0, 200.0, 90000)->permille, 750);
     }
 
     void listOfShortFilesStillMovesTheBar()
@@ -92,7 +109,7 @@ private Q_SLOTS:
         batch.Start(0);
         QList<int> bar;
         for (int file = 0; file < 10; ++file) {
-            if (const auto display = batch.TakeProgress(1.0, 10.0, 100))
+            if (const auto display = batch.TakeProgress(1.0, 0.0, 10.0, 100))
                 bar << display->permille;
             batch.FinishRow(1.0);
         }
@@ -131,10 +148,44 @@ private Q_SLOTS:
         batch.RecordFailure(QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
         QCOMPARE(batch.CompletionText(3726000, 3),
                  QStringLiteral("Finished with errors. Total Time:01:02:05\n\n1 of 3 files could not be converted."));
-        QCOMPARE(batch.FailureDetails(), QStringLiteral("/v/b.avi: the file has no video stream"));
+        QCOMPARE(batch.Details(), QStringLiteral("/v/b.avi: the file has no video stream"));
         batch.Start(0);
         QVERIFY(batch.Failures().isEmpty());
     }
+
+    void cutFilesAreNamed()
+    {
+        ConversionBatch batch;
+        batch.Start(0);
+        batch.RecordCut(QStringLiteral("/v/night.ts"), 32400, 36930);
+        QCOMPARE(batch.CompletionText(60000, 2),
+                 QStringLiteral("Mission accomplished! Total Time:00:01:00\n\n1 file was longer than 09:00:00 and cut there."));
+        batch.RecordFailure(QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
+        batch.RecordCut(QStringLiteral("/v/day.ts"), 32400, 40000);
+        QCOMPARE(batch.CompletionText(60000, 3),
+                 QStringLiteral("Finished with errors. Total Time:00:01:00\n\n1 of 3 files could not be converted. "
+                                "2 files were longer than 09:00:00 and cut there."));
+        QCOMPARE(batch.Details(), QStringLiteral("/v/b.avi: the file has no video stream\n"
+                                                 "/v/night.ts: cut at 09:00:00 of its 10:15:30\n"
+                                                 "/v/day.ts: cut at 09:00:00 of its 11:06:40"));
+    }
+
+    void formatsHms_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0 << "00:00:00";
+        QTest::newRow("3725") << 3725 << "01:02:05";
+        QTest::newRow("a day") << 86400 << "24:00:00";
+        QTest::newRow("100 hours") << 360000 << "100:00:00";
+        QTest::newRow("int max") << 2147483647 << "596523:14:07";
+    }
+    void formatsHms()
+    {
+        QFETCH(int, seconds);
+        QTEST(FormatHms(seconds), "text");
+    }
+
 };
 
 QTEST_GUILESS_MAIN(BatchTest)

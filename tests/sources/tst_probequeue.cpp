@@ -1,5 +1,4 @@
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderLauncher.h"
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
@@ -21,10 +20,8 @@ private:
     struct Fixture {
         SourceTable table;
         ConversionSettings settings;
-        EncoderLauncher launcher{settings, [this](int, int code, int value) {
-                                     return queue->OnEncoderMessage(code, value);
-                                 }};
-        ProbeQueue *queue = new ProbeQueue(table, settings, launcher, &launcher);
+        ProbeQueue probes{table, settings};
+        ProbeQueue *queue = &probes;
     };
 
     QStringList Paths(const SourceTable &table)
@@ -80,13 +77,10 @@ private Q_SLOTS:
         QCOMPARE(f.table.Duration(1), 12.0);
     }
 
-    void probeThatReportsNothingInheritsNothing()
+    void probeThatReportsNothingGivesAnEmptyRow()
     {
         Fixture f;
-        f.queue->Add({"/v/long.1.avi"}, Folder());
-        QTRY_COMPARE(f.table.RowCount(), 1);
-        f.table.RemoveRow(0);  // its values stay behind in the slot
-        f.queue->Add({"/v/bare.2.avi"}, Folder());
+        f.queue->Add({"/v/bare.1.avi"}, Folder());
         QTRY_COMPARE(f.table.RowCount(), 1);
         QCOMPARE(f.table.Duration(0), 0.0);
         QCOMPARE(f.table.Width(0), 0);
@@ -112,7 +106,7 @@ private Q_SLOTS:
         Fixture f;
         const int startsBefore = int(m_host.starts.size());
         for (int i = 0; i < 98; ++i)
-            f.table.AppendProbedRow(QStringLiteral("/v/%1.avi").arg(i));
+            f.table.AppendRow({QStringLiteral("/v/%1.avi").arg(i)});
         f.queue->Add({"/v/probe.98.avi", "/v/probe.99.avi", "/v/probe.100.avi"}, Folder());
         QTRY_VERIFY(!f.queue->IsRunning());
         QCOMPARE(f.table.RowCount(), 99);
@@ -133,6 +127,22 @@ private Q_SLOTS:
         QCOMPARE(m_host.messages.first().buttons, Host::Buttons::Ok);
         QCOMPARE(int(m_host.starts.size()), startsBefore);
         QCOMPARE(f.queue->PendingCount(), 0);
+    }
+
+    // Names from the command line or a drop may name anything.
+    void namesThatAreNoFilesAreReported()
+    {
+        Fixture f;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("probe.1.avi"));
+        QFile(file).open(QIODevice::WriteOnly);
+        f.queue->AddNamed({file, dir.path(), dir.filePath(QStringLiteral("gone.avi"))}, Folder());
+        QTRY_VERIFY(!f.queue->IsRunning());
+        QCOMPARE(Paths(f.table), QStringList{file});
+        QCOMPARE(f.queue->ProblemCount(), 2);
+        const QString details = m_host.messages.first().details;
+        QVERIFY2(details.contains(dir.path() + QStringLiteral(": it is a folder, not a file")), qPrintable(details));
+        QVERIFY2(details.contains(QStringLiteral("gone.avi: the file cannot be found")), qPrintable(details));
     }
 
     void emptyFolderFieldIsReported()

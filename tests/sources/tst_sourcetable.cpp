@@ -5,15 +5,9 @@
 
 namespace {
 
-// Probes and appends a file the way the probe queue does.
-void AddProbed(SourceTable &table, const QString &path, int seconds, int width = 640,
-               int height = 480)
+bool AddProbed(SourceTable &table, const QString &path, int seconds, int width = 640, int height = 480)
 {
-    table.ClearProbeSlot();
-    table.StoreProbeDuration(seconds);
-    table.StoreProbeWidth(width);
-    table.StoreProbeHeight(height);
-    table.AppendProbedRow(path);
+    return table.AppendRow({path, double(seconds), width, height});
 }
 
 QStringList Paths(const SourceTable &table)
@@ -52,34 +46,17 @@ private Q_SLOTS:
         QCOMPARE(table.columnCount(), 3);
     }
 
-    void probeValuesWaitInTheNextSlot()
+    // What the list draws keeps its padding; screen readers get the words.
+    void accessibleTextsHaveNoPadding()
     {
         SourceTable table;
-        AddProbed(table, QStringLiteral("/v/a.avi"), 10);
-        table.ClearProbeSlot();
-        table.StoreProbeDuration(20);
-        table.StoreProbeWidth(320);
-        QCOMPARE(table.RowCount(), 1);
-        QCOMPARE(table.Duration(1), 0.0);  // not a row yet
-        QCOMPARE(table.TotalDuration(), 10.0);
-        table.AppendProbedRow(QStringLiteral("/v/b.avi"));
-        QCOMPARE(table.Duration(1), 20.0);
-        QCOMPARE(table.Width(1), 320);
-        QCOMPARE(table.Height(1), 0);
-        QCOMPARE(table.TotalDuration(), 30.0);
-    }
-
-    void clearedSlotDoesNotInheritARemovedRow()
-    {
-        SourceTable table;
-        AddProbed(table, QStringLiteral("/v/a.avi"), 10, 720, 576);
-        AddProbed(table, QStringLiteral("/v/b.avi"), 20, 720, 576);
-        table.RemoveRow(1);
-        table.ClearProbeSlot();  // the probe reports nothing
-        table.AppendProbedRow(QStringLiteral("/v/c.avi"));
-        QCOMPARE(table.Duration(1), 0.0);
-        QCOMPARE(table.Width(1), 0);
-        QCOMPARE(table.Height(1), 0);
+        table.SetColumns({QStringLiteral(" Number"), QStringLiteral("  File path"), QStringLiteral("   Duration")},
+                         {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter});
+        AddProbed(table, QStringLiteral("/v/a.avi"), 3725);
+        QCOMPARE(table.data(table.index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("          1"));
+        QCOMPARE(table.data(table.index(0, 0), Qt::AccessibleTextRole).toString(), QStringLiteral("1"));
+        QCOMPARE(table.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("  File path"));
+        QCOMPARE(table.headerData(1, Qt::Horizontal, Qt::AccessibleTextRole).toString(), QStringLiteral("File path"));
     }
 
     void durationTexts_data()
@@ -154,17 +131,12 @@ private Q_SLOTS:
         for (int i = 0; i < SourceTable::kCapacity; ++i)
             AddProbed(table, QStringLiteral("/v/%1").arg(i), 1);
         QVERIFY(table.IsFull());
-        // Nothing can be written past the last slot.
-        QVERIFY(!table.StoreProbeDuration(5));
-        QVERIFY(!table.StoreProbeWidth(5));
-        QVERIFY(!table.StoreProbeHeight(5));
-        QVERIFY(!table.AppendProbedRow(QStringLiteral("/v/extra")));
-        table.ClearProbeSlot();
+        QVERIFY(!AddProbed(table, QStringLiteral("/v/extra"), 1));
         QCOMPARE(table.RowCount(), 99);
         QCOMPARE(table.NumberText(98), QStringLiteral("          99"));
         QCOMPARE(table.TotalDuration(), 99.0);
         table.RemoveRow(0);
-        QVERIFY(table.AppendProbedRow(QStringLiteral("/v/again")));
+        QVERIFY(AddProbed(table, QStringLiteral("/v/again"), 1));
         VerifyInvariants(table);
     }
 };

@@ -1,7 +1,6 @@
-#include "engine/CommandLine.h"
+#include "engine/OutputFolder.h"
 
 #include "engine/ConversionSettings.h"
-#include "platform/EncoderContract.h"
 #include "platform/Host.h"
 #include "platform/PartFile.h"
 
@@ -9,9 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cerrno>
-#include <limits>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -21,12 +18,6 @@
 namespace {
 
 const QChar kSeparator = QLatin1Char('/');
-
-int ClampToInt(long long value)
-{
-    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
-}
 
 // Whether the process still runs: it exists and is not a zombie waiting to
 // be reaped (an encoder whose channel has just closed is one for a moment).
@@ -67,64 +58,6 @@ QString FileNameOf(const QString &path)
 
 } // namespace
 
-QString AudioFilterFor(int volume)
-{
-    const QString resample = QStringLiteral("lavcresample=44100");
-    if (volume == 100)
-        return resample;
-    // In 64 bits: a volume stored near the int limits must not overflow.
-    const long long v = volume;
-    if (v > 100)
-        return QStringLiteral("volume=+%1db:0:").arg((v - 100) / 5) + resample;
-    return QStringLiteral("volume=-%1db:0:").arg((100 - v) * 2 / 5) + resample;
-}
-
-QString VideoFilterFor(const LetterboxMargins &margins, int width, int height)
-{
-    if (margins.horizontal > 0)
-        return QStringLiteral("scale=-3:%1,harddup,expand=%2:%3").arg(height).arg(width).arg(height);
-    if (margins.vertical > 0)
-        return QStringLiteral("scale=%1:-3,harddup,expand=%2:%3").arg(width).arg(width).arg(height);
-    return QStringLiteral("scale=%1:%2,harddup").arg(width).arg(height);
-}
-
-EncoderCommand BuildEncoderCommand(const ConversionSettings &settings, const QString &source,
-                                   const QString &output, const LetterboxMargins &margins,
-                                   int mode, int handle)
-{
-    // Every codec choice encodes MPEG-4: it is the one the player plays.
-    const QString lavcopts =
-        QStringLiteral("aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=%1:vhq:acodec=aac:abitrate=%2")
-            .arg(settings.videoBitrate)
-            .arg(settings.audioBitrate);
-
-    EncoderCommand command;
-    command.arguments = {
-        source, QStringLiteral("-o"), output,
-        QStringLiteral("-ofps"), QStringLiteral("30000/1001"),
-        QStringLiteral("-af"), AudioFilterFor(settings.volume),
-        QStringLiteral("-vf"), VideoFilterFor(margins, settings.width, settings.height),
-        QStringLiteral("-of"), QStringLiteral("lavf"),
-        QStringLiteral("-oac"), QStringLiteral("lavc"),
-        QStringLiteral("-ovc"), QStringLiteral("lavc"),
-        QStringLiteral("-ffourcc"), QStringLiteral("MP4V"),
-        QStringLiteral("-lavcopts"), lavcopts,
-        QStringLiteral("-lavfopts"),
-        QStringLiteral("format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames"),
-        QStringLiteral("-endpos"), QStringLiteral("9:0:0"),
-        QString::number(mode), QString::number(handle),
-    };
-
-    // The option string shows the same pieces; the two paths are quoted as
-    // the encoder would see them on a command line. It is never parsed.
-    QStringList shown = command.arguments;
-    const QChar quote = QLatin1Char('"');
-    shown[0] = quote + shown[0] + quote;
-    shown[2] = quote + shown[2] + quote;
-    command.optionString = shown.join(QLatin1Char(' '));
-    return command;
-}
-
 QString BuildOutputPath(const ConversionSettings &settings, const QString &source)
 {
     // Relative to where the program started: the encoder runs elsewhere.
@@ -140,18 +73,6 @@ QString BuildOutputPath(const ConversionSettings &settings, const QString &sourc
         return path;
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
     return folder + stem + QLatin1Char('_') + extension + QLatin1String(".mp4");
-}
-
-LetterboxMargins ComputeLetterboxMargins(const ConversionSettings &settings, int sourceWidth,
-                                         int sourceHeight)
-{
-    if (settings.letterbox == 0 || sourceWidth <= 0 || sourceHeight <= 0)
-        return {};
-    const long long w = sourceWidth;
-    const long long h = sourceHeight;
-    const long long W = settings.width;
-    const long long H = settings.height;
-    return {ClampToInt(W - (w * H) / h), ClampToInt(H - (h * W) / w)};
 }
 
 int MakeFolder(const QString &path)
@@ -191,7 +112,11 @@ QString AbsoluteOutputFolder(const QString &folder)
 {
     if (folder.isEmpty())
         return folder;
-    QString absolute = QDir::isAbsolutePath(folder) ? folder : StartFolder() + kSeparator + folder;
+    QString absolute = folder;
+    if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/")))
+        absolute = QDir::homePath() + folder.mid(1);
+    else if (QDir::isRelativePath(folder))
+        absolute = StartFolder() + kSeparator + folder;
     if (!absolute.endsWith(kSeparator))
         absolute += kSeparator;
     return absolute;

@@ -1,4 +1,4 @@
-#include "sources/Settings.h"
+#include "engine/Settings.h"
 
 #include "engine/ConversionSettings.h"
 #include "platform/Profile.h"
@@ -90,10 +90,14 @@ Files Files::Find(const QString &programFolder)
 {
     Files files;
     files.version = programFolder + QLatin1String("version.ini");
-    // An installed copy's folder belongs to the system: the person's own
-    // configuration folder takes the file instead.
+    // An installed copy's folder belongs to the system, whoever runs it
+    // (root can write there, but no package owns a file left there): the
+    // person's own configuration folder takes the file instead. A copy
+    // built in a source tree keeps its settings beside itself.
+    const bool systemFolder = programFolder.startsWith(QLatin1String("/usr/"))
+        || programFolder.startsWith(QLatin1String("/opt/"));
     QTemporaryFile probe(programFolder + QLatin1String(".kelvaro-XXXXXX"));
-    if (probe.open())
+    if (!systemFolder && probe.open())
         files.options = programFolder + QLatin1String("option.ini");
     else
         files.options = QFileInfo(ApplicationProfilePath()).absolutePath() + QLatin1String("/kelvaro/option.ini");

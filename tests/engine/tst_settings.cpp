@@ -1,6 +1,6 @@
 #include "engine/ConversionSettings.h"
+#include "engine/Settings.h"
 #include "platform/Profile.h"
-#include "sources/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -172,15 +172,65 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Folder() + QStringLiteral("option.ini")));
     }
 
-    void unwritableOptionFileIsReported()
+    // An installed copy's folder is the system's, even for root, who could
+    // write there; a copy built in a source tree keeps the file beside it.
+    void installedCopyKeepsItsSettingsInTheConfigurationFolder_data()
     {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<bool>("configuration");
+        QTest::newRow("from the package") << "/usr/lib/kelvaro/" << true;
+        QTest::newRow("under /opt") << "/opt/kelvaro/lib/kelvaro/" << true;
+        QTest::newRow("built here") << "" << false;
+    }
+    void installedCopyKeepsItsSettingsInTheConfigurationFolder()
+    {
+        QFETCH(QString, programFolder);
+        if (programFolder.isEmpty())
+            programFolder = Folder();
+        const Settings::Files files = Settings::Files::Find(programFolder);
+        QTEST(files.options.endsWith(QLatin1String("/kelvaro/option.ini")), "configuration");
+        QCOMPARE(files.version, programFolder + QStringLiteral("version.ini"));
+    }
+
+    // A broken option file gives the defaults and loses nothing: what cannot
+    // be read is never overwritten.
+    void brokenOptionFiles_data()
+    {
+        QTest::addColumn<int>("kind");  // 0 garbage, 1 a folder, 2 unreadable
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("garbage") << 0 << true;
+        QTest::newRow("a folder in its place") << 1 << false;
+        QTest::newRow("no read permission") << 2 << false;
+    }
+    void brokenOptionFiles()
+    {
+        QFETCH(int, kind);
         const QString path = Folder() + QStringLiteral("option.ini");
-        QVERIFY(QDir().mkpath(path));  // a folder where the file should be
+        const QByteArray kept("[Source]\nVolume=150\n");
+        if (kind == 1)
+            QVERIFY(QDir().mkpath(path));
+        else
+            WriteOptions(kind == 0 ? QByteArray("\x00\xff[Source\nVolume=\x80\x81\n=\n[[", 24) : kept);
+        if (kind == 2)
+            ::chmod(QFile::encodeName(path).constData(), 0200);
         ConversionSettings settings;
-        Settings::Load(settings, Files());
+        bool saved = false;
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0777);
+        {
+            Unprivileged asUser;  // so that the missing read permission binds
+            Settings::Load(settings, Files());
+            saved = Settings::Save(settings, Files());
+        }
+        ::chmod(QFile::encodeName(m_dir.path()).constData(), 0700);
         QCOMPARE(settings.volume, 100);
-        QVERIFY(!Settings::Save(settings, Files()));
-        QVERIFY(QDir().rmdir(path));
+        QCOMPARE(settings.quality, 5);
+        QTEST(saved, "saved");
+        if (kind == 1)
+            QVERIFY(QDir().rmdir(path));
+        if (kind == 2) {
+            ::chmod(QFile::encodeName(path).constData(), 0644);
+            QCOMPARE(ReadOptions(), kept);
+        }
     }
 };
 

@@ -1,21 +1,13 @@
-#include "engine/CommandLine.h"
 #include "engine/ConversionSettings.h"
-#include "engine/TimeText.h"
+#include "engine/OptionString.h"
+#include "engine/Settings.h"
 #include "morlenc/Arguments.h"
 #include "platform/EncoderContract.h"
-#include "sources/Settings.h"
+#include "platform/EncoderGrammar.h"
 
-#include "FakeHost.h"
-#include "Unprivileged.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -29,25 +21,9 @@ ConversionSettings Target320x240()
     return settings;
 }
 
-// Restores the working directory that MakeFolder changes.
-class KeepCurrentDir
-{
-public:
-    ~KeepCurrentDir() { QDir::setCurrent(m_saved); }
-
-private:
-    QString m_saved = QDir::currentPath();
-};
-
-void Touch(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-}
-
 } // namespace
 
-class CommandLineTest : public QObject
+class OptionStringTest : public QObject
 {
     Q_OBJECT
 
@@ -91,13 +67,16 @@ private Q_SLOTS:
             << 1 << 640 << 360 << -106 << 60 << "scale=320:-3,harddup,expand=320:240";
         QTest::newRow("tall source: bars at the sides")
             << 1 << 480 << 640 << 140 << -186 << "scale=-3:240,harddup,expand=320:240";
-        QTest::newRow("same shape: stretch") << 1 << 640 << 480 << 0 << 0 << "scale=320:240,harddup";
+        // Letterbox on keeps the shape even without bars, so that a part of
+        // another shape later in the file still gets its own.
+        QTest::newRow("same shape: fitted, no bars")
+            << 1 << 640 << 480 << 0 << 0 << "scale=320:-3,harddup,expand=320:240";
         QTest::newRow("letterbox off: stretch") << 0 << 640 << 360 << 0 << 0 << "scale=320:240,harddup";
         QTest::newRow("letterbox 2 counts as on")
             << 2 << 640 << 360 << -106 << 60 << "scale=320:-3,harddup,expand=320:240";
-        QTest::newRow("width unknown") << 1 << 0 << 360 << 0 << 0 << "scale=320:240,harddup";
-        QTest::newRow("height unknown") << 1 << 640 << 0 << 0 << 0 << "scale=320:240,harddup";
-        QTest::newRow("negative size") << 1 << -640 << 480 << 0 << 0 << "scale=320:240,harddup";
+        QTest::newRow("width unknown") << 1 << 0 << 360 << 0 << 0 << "scale=320:-3,harddup,expand=320:240";
+        QTest::newRow("negative size") << 1 << -640 << 480 << 0 << 0 << "scale=320:-3,harddup,expand=320:240";
+        QTest::newRow("size unknown, letterbox off") << 0 << 0 << 0 << 0 << 0 << "scale=320:240,harddup";
         QTest::newRow("huge size does not overflow")
             << 1 << 2147483647 << 1 << -2147483647 - 1 << 240 << "scale=320:-3,harddup,expand=320:240";
     }
@@ -121,7 +100,7 @@ private Q_SLOTS:
     {
         const QList<int> volumes{0, 1, 49, 50, 97, 98, 99, 100, 101, 104, 105, 150, 199, 200,
                                  -1, -10, 201, 400, INT_MIN, INT_MIN + 1, INT_MAX};
-        const QList<LetterboxMargins> fits{{0, 0}, {40, -30}, {-30, 40}};
+        const QList<LetterboxMargins> fits{{0, 0}, {40, -30}, {-30, 40}, {0, 0, true}};
         int taken = 0;
         for (int quality = -1; quality <= Settings::QualityItems().size(); ++quality) {
             for (int resolution = -1; resolution <= Settings::ResolutionItems().size(); ++resolution) {
@@ -148,7 +127,7 @@ private Q_SLOTS:
                 }
             }
         }
-        QCOMPARE(taken, 11 * 20 * 3 * 21 * 2);
+        QCOMPARE(taken, 11 * 20 * 4 * 21 * 2);
     }
 
     void optionString_data()
@@ -180,8 +159,8 @@ private Q_SLOTS:
             BuildEncoderCommand(settings, QStringLiteral("/in/clip.avi"), QStringLiteral("/out/clip.mp4"),
                                 {-106, 60}, mode, handle);
         QTEST(command.optionString, "expected");
-        QCOMPARE(command.arguments.size(), 25);
-        QCOMPARE(command.arguments.mid(23), (QStringList{QString::number(mode), QString::number(handle)}));
+        QCOMPARE(command.arguments.size(), EncoderGrammar::kArgumentCount);
+        QCOMPARE(command.arguments.mid(EncoderGrammar::kMode), (QStringList{QString::number(mode), QString::number(handle)}));
     }
 
     void hostilePathsStayWholeArguments_data()
@@ -200,153 +179,12 @@ private Q_SLOTS:
         const QString output = source + QStringLiteral(".mp4");
         const EncoderCommand command =
             BuildEncoderCommand(Target320x240(), source, output, {}, ENC_MODE_CONVERT, 5);
-        QCOMPARE(command.arguments.at(0), source);
-        QCOMPARE(command.arguments.at(1), QStringLiteral("-o"));
-        QCOMPARE(command.arguments.at(2), output);
-        QCOMPARE(command.arguments.size(), 25);
+        QCOMPARE(command.arguments.at(EncoderGrammar::kSource), source);
+        QCOMPARE(command.arguments.at(EncoderGrammar::kOutput), output);
+        QCOMPARE(command.arguments.size(), EncoderGrammar::kArgumentCount);
     }
 
-    void outputPath_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("extension replaced") << "out/" << "/v/clip.avi" << QStringList{} << "out/clip.mp4";
-        QTest::newRow("separator added") << "out" << "/v/clip.avi" << QStringList{} << "out/clip.mp4";
-        QTest::newRow("no extension") << "out/" << "/v/clip" << QStringList{} << "out/clip.mp4";
-        QTest::newRow("name exists") << "out/" << "/v/clip.avi" << QStringList{"clip.mp4"} << "out/clip_avi.mp4";
-        QTest::newRow("second name not tested again")
-            << "out/" << "/v/clip.avi" << QStringList{"clip.mp4", "clip_avi.mp4"} << "out/clip_avi.mp4";
-        QTest::newRow("mp4 source in the output folder")
-            << "out/" << "out/clip.mp4" << QStringList{"clip.mp4"} << "out/clip_mp4.mp4";
-        QTest::newRow("no extension, name exists") << "out/" << "/v/clip" << QStringList{"clip.mp4"} << "out/clip_.mp4";
-        QTest::newRow("dots in folder names") << "out/" << "/v.d/x.y/clip" << QStringList{} << "out/clip.mp4";
-        QTest::newRow("several dots") << "out/" << "/v/a.b.c.wmv" << QStringList{} << "out/a.b.c.mp4";
-        QTest::newRow("bare file name") << "out/" << "clip.flv" << QStringList{} << "out/clip.mp4";
-    }
-    void outputPath()
-    {
-        QFETCH(QString, folder);
-        QFETCH(QString, source);
-        QFETCH(QStringList, existing);
-        QFETCH(QString, expected);
-        QTemporaryDir dir;
-        const QString root = dir.path() + QLatin1Char('/');
-        QDir().mkpath(root + QStringLiteral("out"));
-        for (const QString &name : existing)
-            Touch(root + QStringLiteral("out/") + name);
-        ConversionSettings settings;
-        settings.outputFolder = root + folder;
-        const QString absoluteSource = source.startsWith(QLatin1String("out/")) ? root + source : source;
-        QCOMPARE(BuildOutputPath(settings, absoluteSource), root + expected);
-    }
-
-    // A relative output folder is taken from where the program started,
-    // whatever the current directory has become since (MakeFolder moves it).
-    void absoluteOutputFolder_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("absolute");
-        QTest::newRow("empty stays empty") << QString() << QString();
-        QTest::newRow("absolute") << "/media/player/video" << "/media/player/video/";
-        QTest::newRow("relative") << "My Videos/ipod/" << StartFolder() + "/My Videos/ipod/";
-    }
-    void absoluteOutputFolder()
-    {
-        KeepCurrentDir keep;
-        QDir::setCurrent(QDir::tempPath());
-        QFETCH(QString, folder);
-        QTEST(AbsoluteOutputFolder(folder), "absolute");
-        ConversionSettings settings;
-        settings.outputFolder = folder;
-        if (!folder.isEmpty())
-            QCOMPARE(BuildOutputPath(settings, "/v/clip.avi"), AbsoluteOutputFolder(folder) + "clip.mp4");
-    }
-
-    void makeFolder_data()
-    {
-        QTest::addColumn<QString>("path");  // "@" stands for the temporary folder
-        QTest::addColumn<int>("result");
-        QTest::addColumn<QString>("current");  // expected current directory on success
-        QTest::newRow("nested, all missing") << "@/a/b/c" << 0 << "@/a/b/c";
-        QTest::newRow("trailing separator") << "@/a/b/" << 0 << "@/a/b";
-        QTest::newRow("existing") << "@" << 0 << "@";
-        QTest::newRow("root") << "/" << 0 << "/";
-        QTest::newRow("empty") << "" << -1 << "";
-        QTest::newRow("missing relative single name") << "kelvaro-no-such-folder" << -1 << "";
-        QTest::newRow("through a regular file") << "@/file/sub" << -1 << "";
-        QTest::newRow("a regular file") << "@/file" << -1 << "";
-        QTest::newRow("double separator") << "@/x//y" << 0 << "@/x/y";
-    }
-    void makeFolder()
-    {
-        QFETCH(QString, path);
-        QFETCH(int, result);
-        QFETCH(QString, current);
-        KeepCurrentDir keep;
-        QTemporaryDir dir;
-        const QString root = QDir(dir.path()).canonicalPath();
-        Touch(root + QStringLiteral("/file"));
-        path.replace(QLatin1Char('@'), root);
-        current.replace(QLatin1Char('@'), root);
-        QCOMPARE(MakeFolder(path), result);
-        if (result == 0) {
-            QCOMPARE(QDir::currentPath(), current);
-            QVERIFY(QFileInfo(current).isDir());
-        }
-    }
-
-    void makeFolderCreatesOutermostFirstRelative()
-    {
-        KeepCurrentDir keep;
-        QTemporaryDir dir;
-        QDir::setCurrent(dir.path());
-        QCOMPARE(MakeFolder(QStringLiteral("p/q")), -1);  // "p" alone cannot be made
-        QVERIFY(QDir().mkdir(QStringLiteral("p")));
-        QCOMPARE(MakeFolder(QStringLiteral("p/q/r")), 0);
-        QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath() + QStringLiteral("/p/q/r"));
-    }
-
-    void makeFolderWithoutWritePermission()
-    {
-        KeepCurrentDir keep;
-        QTemporaryDir dir;
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
-        int result = 0;
-        {
-            Unprivileged asUser;
-            result = MakeFolder(dir.path() + QStringLiteral("/new"));
-        }
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-        QCOMPARE(result, -1);
-        QVERIFY(!QFileInfo::exists(dir.path() + QStringLiteral("/new")));
-    }
-
-    void programFolderComesFromTheHost()
-    {
-        FakeHost host;
-        host.programFolder = QStringLiteral("/opt/kelvaro/");
-        QCOMPARE(GetProgramFolder(), QStringLiteral("/opt/kelvaro/"));
-        QCOMPARE(EncoderProgramPath(), QStringLiteral("/opt/kelvaro/morlenc"));
-    }
-
-    void formatsHms_data()
-    {
-        QTest::addColumn<int>("seconds");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0 << "00:00:00";
-        QTest::newRow("3725") << 3725 << "01:02:05";
-        QTest::newRow("a day") << 86400 << "24:00:00";
-        QTest::newRow("100 hours") << 360000 << "100:00:00";
-        QTest::newRow("int max") << 2147483647 << "596523:14:07";
-    }
-    void formatsHms()
-    {
-        QFETCH(int, seconds);
-        QTEST(FormatHms(seconds), "text");
-    }
 };
 
-QTEST_GUILESS_MAIN(CommandLineTest)
-#include "tst_commandline.moc"
+QTEST_GUILESS_MAIN(OptionStringTest)
+#include "tst_optionstring.moc"

@@ -25,8 +25,9 @@ struct Files {
     QString version;  // version.ini, read only
 
     // "option.ini" in the program folder, or in the person's configuration
-    // folder ("kelvaro/" in it) when the program folder cannot be written,
-    // as with an installed copy; "version.ini" always in the program folder.
+    // folder ("kelvaro/" in it) for an installed copy: one whose program
+    // folder lies under /usr or /opt, or cannot be written. "version.ini"
+    // is always in the program folder.
     static Files Find(const QString &programFolder);
 };
 

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "engine/ConversionBatch.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class EncoderJob;
+class SourceRows;
+struct ConversionSettings;
+
+// Convert: every row of the source list, in list order, one encoder job at
+// a time. It checks that there is something to do, makes the output folder,
+// starts each row, takes the jobs' progress and ends, asks whether to stop
+// once a stop was requested, and shows the final report. What it asks and
+// reports goes through the host, so it runs with a window and without one;
+// a window only shows what its signals say.
+//
+// A row whose output would overwrite a listed source, or a file this batch
+// has already made, is refused instead of converted. A failed row does not
+// stop the batch; the report names it with its reason. Rows that probes
+// still running add meanwhile are converted in their turn.
+class BatchRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    BatchRunner(const SourceRows &table, ConversionSettings &settings, QObject *parent = nullptr);
+    ~BatchRunner() override;
+
+    // Starts the batch with the output folder as typed (it becomes the
+    // setting). False, after a message, when there is nothing to convert or
+    // the folder cannot be made.
+    bool Start(const QString &folderField);
+
+    bool IsRunning() const { return m_running; }
+
+    // The person asked to stop (Cancel): the question comes with the next
+    // progress report, so the encoder waits for the answer meanwhile.
+    void RequestCancel();
+
+    // Stops at once without asking (a terminal's Ctrl-C): the running
+    // encoder ends and removes what it wrote; files finished before stay.
+    void StopNow();
+
+    // A progress report: `seconds` reached in the current row. 1 when the
+    // job is to stop.
+    int ReportProgress(double seconds);
+
+    // A message of the current row's job, as its codes say; the answer to a
+    // progress report.
+    int OnEncoderMessage(int code, int value);
+
+    const ConversionBatch &State() const { return m_batch; }
+    // After a batch: it ran to its end and every row was converted.
+    bool AllConverted() const { return m_completed && m_batch.Failures().isEmpty(); }
+
+Q_SIGNALS:
+    // The batch began; the progress shows `text` and a bar at 0 of 1000.
+    void Started(const QString &text);
+    void Progressed(const QString &text, int permille);
+    // No job runs any more (the last row ended, or a stop); a report, if
+    // any, comes next.
+    void Ended();
+    // Everything about the batch is over, its report included.
+    void Finished();
+
+private:
+    void StartRow(int row);
+    void OnFileDone();
+    void End();
+    void ReleaseJob();
+
+    const SourceRows &m_table;
+    ConversionSettings &m_settings;
+    ConversionBatch m_batch;
+    QPointer<EncoderJob> m_job;
+    QString m_folder;             // absolute, as the batch started
+    QStringList m_outputs;        // files this batch has made
+    QString m_rowOutput;          // the file the current row makes
+    int m_rowFailure = 0;         // why the current row failed, 0 if it did not
+    int m_rowSystemError = 0;
+    bool m_running = false;
+    bool m_completed = false;
+};

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class EncoderChannel;
+
+// One run of the encoder, a probe or a conversion: its process, its channel
+// and what the process leaves in the output folder. It turns the encoder's
+// messages into signals; whoever started it listens and, for a conversion,
+// may tell it to stop.
+//
+// A job ends exactly once (Finished): after its final code, after a stop, or
+// after a failure. An encoder that could not be started, or that dies
+// without its final code, is a failed job, and what a dead encoder left in
+// the output folder is removed once its process is gone. A job deleted
+// while its encoder runs closes the channel, and the encoder then stops and
+// removes its unfinished file by itself.
+class EncoderJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Starts `morlenc` from the program folder with these arguments, the
+    // handle filled in with the job's own channel.
+    static EncoderJob *Start(int mode, QStringList arguments, QObject *owner);
+    ~EncoderJob() override;
+
+    // A failure as a person reads it: the reason, and the system's words for
+    // the error behind it when there was one ("… (permission denied)").
+    static QString FailureText(int reason, int systemError);
+
+    int Mode() const { return m_mode; }
+    bool IsFinished() const { return m_finished; }
+
+    // While Progress is being handled: the answer to that report is "stop".
+    // The encoder removes what it wrote; the job then ends.
+    void Stop();
+
+    // Ends the encoder at once, between reports (a termination signal, which
+    // it takes as a stop); the job ends without a failure.
+    void Terminate();
+
+    // What arrives on the channel, as the codes say; for a progress report
+    // the answer (1: stop).
+    int OnEncoderMessage(int code, int value);
+
+Q_SIGNALS:
+    // A probe found the file: duration in whole seconds, the picture's size
+    // as a player shows it.
+    void Probed(int seconds, int width, int height);
+    // A conversion reached this second of the source; a receiver may Stop().
+    void Progress(int seconds);
+    // The job failed (an EncoderFailure), with the system's error number
+    // behind it or 0.
+    void Failed(int reason, int systemError);
+    void Finished();
+
+private:
+    EncoderJob(int mode, QObject *owner);
+    void Launch(QStringList arguments);
+    void OnChannelFinished();
+    void RemoveWhatADeadEncoderLeft();
+
+    int m_mode;
+    EncoderChannel *m_channel = nullptr;
+    qint64 m_pid = 0;
+    QString m_outputFolder;  // conversions: where the temporary file lies
+    int m_seconds = 0;
+    int m_width = 0;
+    int m_height = 0;
+    int m_systemError = 0;
+    bool m_failed = false;
+    bool m_died = false;
+    bool m_stop = false;
+    bool m_terminated = false;
+    bool m_reaped = false;
+    bool m_finished = false;
+};

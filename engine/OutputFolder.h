@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+struct ConversionSettings;
+
+// The output file of a source: the output folder (made absolute), the
+// source's file name with "mp4" as its extension, or
+// "<name>_<extension>.mp4" when that file exists.
+QString BuildOutputPath(const ConversionSettings &settings, const QString &source);
+
+// Creates the folder and every missing parent, outermost first, and makes it
+// the current directory (encoders inherit it). 0 on success, -1 on failure.
+int MakeFolder(const QString &path);
+
+// The folder the program was started in, noted at the first call (made
+// early at start-up). A relative output folder is taken from there, however
+// often the current directory has changed since.
+QString StartFolder();
+
+// The output folder as an absolute path with its trailing '/': a leading
+// "~/" is the home folder, as in every shell and file chooser, and a
+// relative folder lies in the start folder. An empty folder stays empty.
+QString AbsoluteOutputFolder(const QString &folder);
+
+// Removes from the folder the temporary files that encoders of this computer
+// left when they were killed outright (see PartFile.h); with `onlyPid`, only
+// that encoder's. Files of running encoders, of other computers, or on file
+// systems without locks are left alone. Returns how many were removed.
+int RemoveAbandonedPartFiles(const QString &folder, qint64 onlyPid = 0);
+
+// The folder of the running program, with its trailing '/'.
+QString GetProgramFolder();
+
+// The encoder program in the program folder.
+QString EncoderProgramPath();

@@ -1,0 +1,193 @@
+#include "engine/BatchRunner.h"
+#include "engine/ConversionSettings.h"
+#include "sources/SourceTable.h"
+
+#include "FakeHost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The batch over the whole list, without any window. The channel test's
+// peer stands in for the encoder and acts out the scenario each source's
+// name says ("clip" converts, "slow" takes a while, "fail", "killed"...).
+class BatchRunnerTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Batch {
+        SourceTable table;
+        ConversionSettings settings;
+        BatchRunner runner{table, settings};
+        QStringList shown;  // what a progress window would show
+        explicit Batch(const QStringList &sources)
+        {
+            for (const QString &source : sources)
+                table.AppendRow({source, 10.0, 640, 480});
+            QObject::connect(&runner, &BatchRunner::Started, &runner, [this](const QString &text) { shown << text; });
+            QObject::connect(&runner, &BatchRunner::Progressed, &runner,
+                             [this](const QString &text, int) { shown << text; });
+        }
+    };
+
+    // Converts to the test's output folder and waits for the end.
+    bool Run(Batch &batch)
+    {
+        QSignalSpy finished(&batch.runner, &BatchRunner::Finished);
+        if (!batch.runner.Start(m_folder))
+            return false;
+        return finished.wait(20000) || !finished.isEmpty();
+    }
+    QStringList Outputs() const { return QDir(m_folder).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    QString Report() const
+    {
+        const FakeHost::Message &last = m_host.messages.last();
+        return last.text + QLatin1Char('\n') + last.details;
+    }
+
+    FakeHost m_host;
+    QTemporaryDir m_dir;
+    QString m_folder;
+    QString m_cwd = QDir::currentPath();
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_TEST_HELPER_DIR "../platform/channel_peer")));
+        m_folder = m_dir.path() + QStringLiteral("/out/");
+    }
+    void init()
+    {
+        m_host.messages.clear();
+        m_host.answers.clear();
+        QDir(m_folder).removeRecursively();
+    }
+    void cleanup() { QDir::setCurrent(m_cwd); }
+
+    void convertsEveryRowInOrder()
+    {
+        Batch batch({"/v/clip.one.avi", "/v/clip.two.mov"});
+        // A row a probe adds while the batch runs is converted in its turn.
+        connect(&batch.runner, &BatchRunner::Started, &batch.runner,
+                [&batch] { batch.table.AppendRow({QStringLiteral("/v/clip.three.flv"), 10.0, 640, 480}); });
+        QVERIFY(Run(batch));
+        QCOMPARE(Outputs(), (QStringList{"clip.one.mp4", "clip.three.mp4", "clip.two.mp4"}));
+        QCOMPARE(batch.shown.first(), QStringLiteral("Total time:00:00:00,Elapsed time:00:00:00;Finished 0.0%"));
+        QVERIFY2(batch.shown.last().endsWith(QStringLiteral("Finished 73.3%")), qPrintable(batch.shown.last()));
+        QCOMPARE(m_host.messages.size(), 1);
+        QVERIFY2(Report().startsWith(QStringLiteral("Mission accomplished! Total Time:00:00:")), qPrintable(Report()));
+        QCOMPARE(m_host.messages.last().icon, Host::Icon::Information);
+        QVERIFY(batch.runner.AllConverted());
+        QVERIFY(!batch.runner.IsRunning());
+    }
+
+    void cancelAsksAtTheNextReport_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("outputs");
+        QTest::newRow("no: it goes on") << int(Host::Answer::No) << QStringList{"clip.mp4", "slow.mp4"};
+        QTest::newRow("yes: it stops, leaving nothing") << int(Host::Answer::Yes) << QStringList{};
+    }
+    void cancelAsksAtTheNextReport()
+    {
+        QFETCH(int, answer);
+        Batch batch({"/v/slow.avi"});
+        batch.table.AppendRow({QStringLiteral("/v/clip.avi"), 10.0, 640, 480});
+        m_host.answers.enqueue(Host::Answer(answer));
+        QSignalSpy ended(&batch.runner, &BatchRunner::Ended);
+        connect(&batch.runner, &BatchRunner::Progressed, &batch.runner, [&batch] {
+            batch.runner.RequestCancel();
+            batch.runner.RequestCancel();  // twice: still one question
+        }, Qt::SingleShotConnection);
+        QVERIFY(Run(batch));
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(m_host.messages.first().text, QStringLiteral("Do you really want to stop?"));
+        QCOMPARE(m_host.messages.first().buttons, Host::Buttons::YesNo);
+        const bool stopped = Host::Answer(answer) == Host::Answer::Yes;
+        // A stop shows no report; otherwise the batch ends as usual.
+        QCOMPARE(m_host.messages.size(), stopped ? 1 : 2);
+        QFETCH(QStringList, outputs);
+        QTRY_COMPARE(Outputs(), outputs);
+    }
+
+    void failedRowsDoNotStopTheBatch()
+    {
+        Batch batch({"/v/clip.a.avi", "/v/fail.b.avi", "/v/killed.c.avi", "/v/nospace.d.avi", "/v/clip.e.avi"});
+        QVERIFY(Run(batch));
+        const QString report = Report();
+        QVERIFY2(report.startsWith(QStringLiteral("Finished with errors.")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("3 of 5 files could not be converted.")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("/v/fail.b.avi: the file cannot be opened or is not a video file")),
+                 qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("/v/killed.c.avi: the encoder stopped unexpectedly")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("/v/nospace.d.avi: writing the output file failed (no space left on device)")),
+                 qPrintable(report));
+        QCOMPARE(m_host.messages.last().icon, Host::Icon::Warning);
+        QVERIFY(!batch.runner.AllConverted());
+        // Not even the killed encoder's temporary file is left.
+        QTRY_COMPARE(Outputs(), (QStringList{"clip.a.mp4", "clip.e.mp4"}));
+    }
+
+    void outputsNeverOverwriteSourcesOrEachOther()
+    {
+        QVERIFY(QDir().mkpath(m_folder));
+        for (const char *name : {"clip.mp4", "clip_mp4.mp4"}) {
+            QFile file(m_folder + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("a source");
+        }
+        // The first row's output would be the second row; the last two rows'
+        // outputs are the same file.
+        Batch batch({m_folder + "clip.mp4", m_folder + "clip_mp4.mp4", "/a/clip.avi", "/b/clip.avi", "/c/clip.avi"});
+        QVERIFY(Run(batch));
+        const QString report = Report();
+        QVERIFY2(report.contains(m_folder + QStringLiteral("clip.mp4: its output would overwrite a file in the list")),
+                 qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("/c/clip.avi: its output would replace a file converted earlier in this batch")),
+                 qPrintable(report));
+        QFile second(m_folder + QStringLiteral("clip_mp4.mp4"));
+        QVERIFY(second.open(QIODevice::ReadOnly));
+        QCOMPARE(second.readAll(), QByteArray("a source"));
+    }
+
+    void nothingToDo()
+    {
+        Batch empty({});
+        QVERIFY(!empty.runner.Start(m_folder));
+        Batch noFolder({"/v/clip.avi"});
+        QVERIFY(!noFolder.runner.Start(QString()));
+        QCOMPARE(m_host.messages.size(), 2);
+        QCOMPARE(m_host.messages.at(0).text, QStringLiteral("No file in the list"));
+        QCOMPARE(m_host.messages.at(1).text, QStringLiteral("Fail to create tmp folder "));
+        QVERIFY(empty.shown.isEmpty() && noFolder.shown.isEmpty());
+    }
+
+    void longSourceIsReportedCut()
+    {
+        Batch batch({});
+        batch.table.AppendRow({QStringLiteral("/v/clip.night.ts"), 36930.0, 720, 576});
+        QVERIFY(Run(batch));
+        QVERIFY2(Report().contains(QStringLiteral("1 file was longer than 09:00:00 and cut there.")), qPrintable(Report()));
+        QVERIFY2(Report().contains(QStringLiteral("/v/clip.night.ts: cut at 09:00:00 of its 10:15:30")), qPrintable(Report()));
+    }
+
+    void stopNowEndsTheRunningJobAtOnce()
+    {
+        Batch batch({"/v/slow.avi", "/v/clip.avi"});
+        QSignalSpy finished(&batch.runner, &BatchRunner::Finished);
+        QVERIFY(batch.runner.Start(m_folder));
+        QTRY_VERIFY(batch.shown.size() >= 3);
+        batch.runner.StopNow();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!batch.runner.IsRunning());
+        QVERIFY(m_host.messages.isEmpty());
+        QTest::qWait(300);
+        QCOMPARE(Outputs(), QStringList{});
+    }
+};
+
+QTEST_GUILESS_MAIN(BatchRunnerTest)
+#include "tst_batchrunner.moc"
