@@ -3,7 +3,7 @@
 #include "app/CKelvaroDlg.h"
 #include "app/Skin.h"
 #include "app/Termination.h"
-#include "engine/CommandLine.h"
+#include "engine/OutputFolder.h"
 #include "help/CTipOfTheDayDialog.h"
 #include "platform/QtHost.h"
 

@@ -5,19 +5,16 @@
 #include "app/Skin.h"
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
-#include "engine/CommandLine.h"
-#include "engine/EncoderLauncher.h"
+#include "engine/BatchRunner.h"
+#include "engine/OutputFolder.h"
 #include "platform/DialogBuilder.h"
-#include "platform/EncoderContract.h"
 #include "platform/Host.h"
-#include "platform/ProcessStart.h"
+#include "preview/CMoviePlayer.h"
 #include "res/Menus.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
 #include "res/pictures/Pictures.h"
-#include "sources/CMoviePlayer.h"
 #include "sources/ProbeQueue.h"
-#include "sources/Settings.h"
 #include "sources/SourceTable.h"
 
 #include <QCheckBox>
@@ -34,28 +31,10 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QTimer>
 #include <QTreeView>
 
 namespace {
-
-constexpr QRgb kTransparentColour = 0xFF00FF;
-
-// Pictures on the buttons.
-enum PictureId : int {
-    IDR_MAINFRAME = 128,
-    IDI_ADD_SMALL = 145,
-    IDI_REMOVE_SMALL = 146,
-    IDI_MOVE_UP = 147,
-    IDI_MOVE_DOWN = 148,
-    IDI_HELP = 150,
-    IDI_ADD = 160,
-    IDI_REMOVE = 161,
-    IDI_CONVERT = 162,
-    IDB_STOP = 140,
-    IDB_PAUSE = 141,
-    IDB_PLAY = 142,
-    IDC_HAND = 143,
-};
 
 QWidget *MakeControl(const ControlTemplate &control, QWidget *parent)
 {
@@ -75,34 +54,6 @@ QWidget *MakeControl(const ControlTemplate &control, QWidget *parent)
     default: return nullptr;
     }
 }
-
-// What a screen reader says for the controls whose face shows no words (or
-// the wrong ones); the acceptance tests find the controls by these names.
-struct ControlName {
-    int id;
-    const char *name;
-    const char *description;
-};
-const ControlName kControlNames[] = {
-    {IDC_ADD, "Add", "Add video files to the list"},
-    {IDC_REMOVE, "Remove", "Remove the selected video file"},
-    {IDC_CONVERT, "Convert", "Start converting"},
-    {IDC_HELP_BUTTON, "Help", "About, help, home page, tip of the day"},
-    {IDC_LIST, "Video files", "The files to convert, in order"},
-    {IDC_ADD_SMALL, "Add files", "Add video files to the list"},
-    {IDC_REMOVE_SMALL, "Remove file", "Remove the selected video file"},
-    {IDC_MOVE_UP, "Move up", "Move the selected video file up"},
-    {IDC_MOVE_DOWN, "Move down", "Move the selected video file down"},
-    {IDC_PREVIEW, "Preview", "The selected video file playing"},
-    {IDC_QUALITY, "Output quality", "Video and sound bitrates of the converted files"},
-    {IDC_RESOLUTION, "Resolution", "Picture size of the converted files"},
-    {IDC_FOLDER, "Output folder", "The folder the converted files go to"},
-    {IDC_BROWSE, "Choose output folder", "Select a temporary folder"},
-    {IDC_PLAY, "Play", "Play the selected video file"},
-    {IDC_STOP, "Stop", "Stop playing"},
-    {IDC_POSITION, "Position", "Where the preview is in the file, in seconds"},
-    {IDC_VOLUME, "Volume", "Sound volume of the converted files, in percent"},
-};
 
 } // namespace
 
@@ -143,15 +94,13 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
     , m_settingsFiles(Settings::Files::Find(GetProgramFolder()))
     , m_builder(std::make_unique<DialogBuilder>(*FindTemplate(IDD_MAIN)))
     , m_sources(new SourceTable(this))
-    , m_launcher(new EncoderLauncher(
-          m_settings, [this](int mode, int code, int value) { return OnEncoderMessage(mode, code, value); },
-          this))
-    , m_probes(new ProbeQueue(*m_sources, m_settings, *m_launcher, this))
+    , m_probes(new ProbeQueue(*m_sources, m_settings, this))
+    , m_batch(new BatchRunner(*m_sources, m_settings, this))
     , m_icon(LoadIconResource(IDR_MAINFRAME))
 {
     // A message about files not added would pop up over the progress window
     // or a chooser the person is busy with; it waits for them instead.
-    m_probes->SetReportGate([this] { return !m_converting && !m_chooserOpen; });
+    m_probes->SetReportGate([this] { return !m_batch->IsRunning() && !m_chooserOpen; });
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_version = Settings::Load(m_settings, m_settingsFiles);
@@ -220,6 +169,7 @@ void CKelvaroDlg::OnInitDialog()
     // item is offered by the window's own menu instead (contextMenuEvent).
     setWindowIcon(m_icon);
     SetUpList();
+    CreateListCommands();
     Skin::ApplyToWindow(m_backdrop);
     ConfigureButtons();
     InitSettingsControls();
@@ -246,8 +196,15 @@ void CKelvaroDlg::WireMessageMap()
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &CKelvaroDlg::OnListRightClick);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &CKelvaroDlg::OnListDoubleClick);
-    // An encoder reaped: what a killed one left can go now.
-    connect(&ProgramEnds::Instance(), &ProgramEnds::Ended, this, &CKelvaroDlg::OnProgramEnded);
+    // The batch says what to show.
+    connect(m_batch, &BatchRunner::Started, this, &CKelvaroDlg::OnBatchStarted);
+    connect(m_batch, &BatchRunner::Progressed, this, [this](const QString &text, int permille) {
+        m_progress->SetText(text);
+        m_progress->SetPos(permille);
+    });
+    connect(m_batch, &BatchRunner::Ended, this, &CKelvaroDlg::OnBatchEnded);
+    // A message about files not added may have waited for the batch.
+    connect(m_batch, &BatchRunner::Finished, m_probes, &ProbeQueue::ReportProblems);
     // The player's events.
     connect(m_preview, &CMoviePlayer::PlayerStopped, this, &CKelvaroDlg::OnPlayerStopped);
     connect(m_preview, &CMoviePlayer::PlayerPosition, this, &CKelvaroDlg::OnPlayerPosition);
@@ -292,52 +249,47 @@ void CKelvaroDlg::SetUpList()
 
 void CKelvaroDlg::ConfigureButtons()
 {
+    const auto tip = [](CIconButton *button) {
+        return QString::fromUtf8(FindControlText(DialogBuilder::ControlId(button))->tooltip);
+    };
     struct IconSetup {
         CIconButton *button;
         int icon;
         int size;  // 0: the picture's own size
-        const char *tip;
     };
     const IconSetup icons[] = {
-        {m_convert, IDI_CONVERT, 48, "Start converting"},
-        {m_remove, IDI_REMOVE, 48, "Remove the selected video file"},
-        {m_add, IDI_ADD, 48, "Add video files to the list"},
-        {m_help, IDI_HELP, 0, "About,help,home page,tip of the day."},
-        {m_addSmall, IDI_ADD_SMALL, 0, "Add video files to the list"},
-        {m_removeSmall, IDI_REMOVE_SMALL, 0, "Remove the selected video file"},
-        {m_moveUp, IDI_MOVE_UP, 0, "Move the selected video file up"},
-        {m_moveDown, IDI_MOVE_DOWN, 0, "Move the selected video file down"},
+        {m_convert, IDI_CONVERT, 48},
+        {m_remove, IDI_REMOVE, 48},
+        {m_add, IDI_ADD, 48},
+        {m_help, IDI_HELP, 0},
+        {m_addSmall, IDI_ADD_SMALL, 0},
+        {m_removeSmall, IDI_REMOVE_SMALL, 0},
+        {m_moveUp, IDI_MOVE_UP, 0},
+        {m_moveDown, IDI_MOVE_DOWN, 0},
     };
     for (const IconSetup &setup : icons) {
         setup.button->SetIconImage(setup.icon, setup.size, setup.size);
-        setup.button->SetToolTipText(QString::fromUtf8(setup.tip), true);
+        setup.button->SetToolTipText(tip(setup.button), true);
         setup.button->UseParentBackground(false);
         setup.button->SetImageLayout(1, true);
     }
 
-    const auto setUpPreviewButton = [](CIconButton *button, int bitmap, const QString &tip) {
+    const auto setUpPreviewButton = [&tip](CIconButton *button, int bitmap) {
         button->SetBitmapImage(bitmap, QColor(kTransparentColour));
-        button->SetToolTipText(tip, true);
+        button->SetToolTipText(tip(button), true);
         button->UseParentBackground(false);
         button->SetHoverFrame(false, false);
         button->SetHoverCursor(IDC_HAND, false);
     };
-    setUpPreviewButton(m_play, IDB_PLAY, QStringLiteral("Play the selected video file"));
+    setUpPreviewButton(m_play, IDB_PLAY);
     CreatePreview();  // the preview starts stopped
-    setUpPreviewButton(m_stop, IDB_STOP, QStringLiteral("Stop playing"));
+    setUpPreviewButton(m_stop, IDB_STOP);
 
-    for (const ControlName &control : kControlNames) {
-        QWidget *widget = Control(control.id);
-        widget->setAccessibleName(QString::fromUtf8(control.name));
-        widget->setAccessibleDescription(QString::fromUtf8(control.description));
+    for (const ControlText &text : MainWindowTexts()) {
+        QWidget *widget = Control(text.id);
+        widget->setAccessibleName(QString::fromUtf8(text.name));
+        widget->setAccessibleDescription(QString::fromUtf8(text.description ? text.description : text.tooltip));
     }
-}
-
-int CKelvaroDlg::OnEncoderMessage(int mode, int code, int value)
-{
-    if (mode == ENC_MODE_PROBE)
-        return m_probes->OnEncoderMessage(code, value);
-    return OnConversionMessage(code, value);
 }
 
 bool CKelvaroDlg::eventFilter(QObject *watched, QEvent *event)
@@ -363,7 +315,9 @@ bool CKelvaroDlg::eventFilter(QObject *watched, QEvent *event)
                 paths << url.toLocalFile();
         }
         drop->acceptProposedAction();
-        AddFiles(paths);
+        // After the drop has returned: a warning about what was dropped
+        // must not keep the file manager waiting for the end of the drop.
+        QTimer::singleShot(0, this, [this, paths] { AddFiles(paths); });
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "engine/ConversionBatch.h"
 #include "engine/ConversionSettings.h"
-#include "sources/Settings.h"
+#include "engine/Settings.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -11,13 +10,14 @@
 #include <memory>
 #include <vector>
 
+class BatchRunner;
 class CIconButton;
 class CMoviePlayer;
 class CProgressDlg;
 class CNiceSliderCtrl;
 class DialogBuilder;
-class EncoderLauncher;
 class ProbeQueue;
+class SourceList;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -31,7 +31,9 @@ class SourceTable;
 
 // The main window: the source list, the settings, the preview and the
 // command buttons. It owns the settings, the source table and the progress
-// window, and routes every command to its handler.
+// window, and routes every command to its handler. The work itself is done
+// by the engine's objects (the probe queue, the list commands, the batch):
+// the window turns clicks into calls on them and shows what they say.
 class CKelvaroDlg : public QDialog
 {
     Q_OBJECT
@@ -54,8 +56,10 @@ public:
     // file are reported.
     void AddFiles(const QStringList &paths);
 
-    // A message of an encoder job; the result answers a progress message.
-    int OnEncoderMessage(int mode, int code, int value);
+    // A message of the running conversion's encoder, and a progress report,
+    // as the batch takes them; the result answers a progress message.
+    int OnEncoderMessage(int code, int value);
+    int ReportProgress(double value);
 
     // Runs a command of the window's own menu (its "system menu").
     void OnSysCommand(int id);
@@ -65,7 +69,7 @@ public:
     const QString &VersionText() const { return m_version; }
     int PreviewStateValue() const;
     CProgressDlg *ProgressDialog() const { return m_progress.get(); }
-    bool IsConverting() const { return m_converting; }
+    bool IsConverting() const;
     QWidget *Control(int id) const;
     const DialogBuilder &Layout() const { return *m_builder; }
 
@@ -108,11 +112,10 @@ private:
     void OnFolderEntered();
 
     // Source list.
+    class ListWindow;
+    void CreateListCommands();
     static QString FileFilter();
     int SelectedRow() const;
-    void SelectRow(int row);
-    void MoveSelected(int step);
-    void SwapRows(int from, int to);
     void OnAddFiles();
     void OnRemoveFile();
     void OnMoveUp();
@@ -129,19 +132,15 @@ private:
     void OnPlayerPosition(double seconds);
     void OnPositionReleased();
     void StopPreview();
+    // The loaded row follows its file through the list's changes.
     void PreviewRowRemoved(int row);
     void PreviewRowsSwapped(int first, int second);
 
     // Conversion.
     void CreateProgressDialog();
     void OnConvert();
-    void StartRow(int row);
-    int OnConversionMessage(int code, int value);
-    void OnFileDone();
-    void EndBatch();
-    void OnProgramEnded();
-    int ReportProgress(double value);
-    static void PumpOneMessage();
+    void OnBatchStarted(const QString &text);
+    void OnBatchEnded();
 
     // Help.
     void OnHelpButton();
@@ -155,16 +154,11 @@ private:
     QString m_version;
     std::unique_ptr<DialogBuilder> m_builder;
     SourceTable *m_sources = nullptr;
-    EncoderLauncher *m_launcher = nullptr;
     ProbeQueue *m_probes = nullptr;
+    BatchRunner *m_batch = nullptr;
     std::unique_ptr<CProgressDlg> m_progress;
+    ListWindow *m_listWindow = nullptr;        // a child: the list commands
     PreviewWindow *m_previewWindow = nullptr;  // a child: the preview's states
-    ConversionBatch m_batch;
-    QStringList m_batchOutputs;  // files this batch has made
-    QString m_rowOutput;         // the file the current row makes
-    int m_rowFailure = 0;        // reason the current row failed, 0 if it did not
-    bool m_converting = false;
-    QString m_abandonedFolder;   // where a killed encoder's file may still lie
     bool m_chooserOpen = false;  // a file or folder chooser is open
     QIcon m_icon;
 

@@ -3,7 +3,7 @@
 #include "app/CKelvaroDlg.h"
 
 #include "app/Skin.h"
-#include "controls/OpenLink.h"
+#include "platform/OpenLink.h"
 #include "help/CAboutBox.h"
 #include "help/CTipOfTheDayDialog.h"
 #include "help/HtmlHelp.h"

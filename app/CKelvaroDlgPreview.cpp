@@ -3,19 +3,12 @@
 
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
-#include "sources/CMoviePlayer.h"
-#include "sources/PreviewMachine.h"
+#include "preview/CMoviePlayer.h"
+#include "preview/PreviewMachine.h"
+#include "res/pictures/Pictures.h"
 #include "sources/SourceTable.h"
 
 #include <QTreeView>
-
-namespace {
-
-constexpr int IDB_PAUSE = 141;
-constexpr int IDB_PLAY = 142;
-constexpr QRgb kTransparentColour = 0xFF00FF;
-
-} // namespace
 
 // What the machine sees of the window; a child object, so it goes with it.
 class CKelvaroDlg::PreviewWindow : public QObject, public PreviewView

@@ -4,7 +4,7 @@
 
 #include "platform/Host.h"
 #include "sources/ProbeQueue.h"
-#include "sources/Settings.h"
+#include "engine/Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

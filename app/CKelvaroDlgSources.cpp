@@ -1,12 +1,12 @@
-// The main window's source list: adding (through the probe queue),
-// removing and reordering files.
+// The main window's source list: adding (through the probe queue), and the
+// list's side of removing and reordering files.
 #include "app/CKelvaroDlg.h"
 
 #include "platform/Host.h"
 #include "sources/ProbeQueue.h"
+#include "sources/SourceList.h"
 #include "sources/SourceTable.h"
 
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -38,6 +38,44 @@ QString OpenFileFilter()
 
 } // namespace
 
+// What the list commands see of the list; a child object, so it goes with
+// the window.
+class CKelvaroDlg::ListWindow : public QObject, public SourceListView
+{
+public:
+    explicit ListWindow(CKelvaroDlg &window)
+        : QObject(&window)
+        , m_window(window)
+        , commands(*window.m_sources, *this, this)
+    {
+    }
+
+    int SelectedRow() const override { return m_window.SelectedRow(); }
+    void SelectRow(int row) override
+    {
+        const QModelIndex index = m_window.m_sources->index(row, 0);
+        m_window.m_list->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_window.m_list->scrollTo(index);
+    }
+    // Qt's list keeps one row selected when the current one goes.
+    void ClearSelection() override { m_window.m_list->selectionModel()->clear(); }
+    void FocusList() override { m_window.m_list->setFocus(); }
+
+private:
+    CKelvaroDlg &m_window;
+
+public:
+    SourceList commands;
+};
+
+void CKelvaroDlg::CreateListCommands()
+{
+    m_listWindow = new ListWindow(*this);
+    connect(&m_listWindow->commands, &SourceList::RowRemoved, this, &CKelvaroDlg::PreviewRowRemoved);
+    connect(&m_listWindow->commands, &SourceList::RowsSwapped, this, &CKelvaroDlg::PreviewRowsSwapped);
+}
+
 QString CKelvaroDlg::FileFilter()
 {
     return OpenFileFilter();
@@ -47,14 +85,6 @@ int CKelvaroDlg::SelectedRow() const
 {
     const QModelIndexList rows = m_list->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-void CKelvaroDlg::SelectRow(int row)
-{
-    const QModelIndex index = m_sources->index(row, 0);
-    m_list->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_list->scrollTo(index);
 }
 
 void CKelvaroDlg::OnAddFiles()
@@ -71,70 +101,20 @@ void CKelvaroDlg::OnAddFiles()
 
 void CKelvaroDlg::AddFiles(const QStringList &paths)
 {
-    // Names handed over on the command line may name nothing at all; the
-    // person hears about them with the files the encoder could not read.
-    QStringList found;
-    for (const QString &path : paths) {
-        if (QFileInfo(path).isFile())
-            found << path;
-        else
-            m_probes->AddProblem(path, QStringLiteral("the file cannot be found"));
-    }
-    if (!found.isEmpty())
-        m_probes->Add(found, m_folder->text());
-    m_probes->ReportProblems();
+    m_probes->AddNamed(paths, m_folder->text());
 }
 
 void CKelvaroDlg::OnRemoveFile()
 {
-    const int row = SelectedRow();
-    if (m_sources->RowCount() == 0 || row < 0)
-        return;
-    m_sources->RemoveRow(row);
-    PreviewRowRemoved(row);
-    if (row < m_sources->RowCount()) {
-        SelectRow(row);
-        m_list->setFocus();
-    } else {
-        // Qt's list keeps one row selected when the current one goes; after
-        // the last row nothing is selected, so a second Remove removes
-        // nothing by surprise.
-        m_list->selectionModel()->clear();
-    }
+    m_listWindow->commands.OnRemoveFile();
 }
 
 void CKelvaroDlg::OnMoveUp()
 {
-    MoveSelected(-1);
+    m_listWindow->commands.OnMoveUp();
 }
 
 void CKelvaroDlg::OnMoveDown()
 {
-    MoveSelected(+1);
-}
-
-void CKelvaroDlg::MoveSelected(int step)
-{
-    if (m_sources->RowCount() < 2)
-        return;
-    const int row = SelectedRow();
-    if (row < 0) {
-        Host::Instance().MessageBox(QStringLiteral("No item was selected!"), QStringLiteral("Warning"),
-                                    Host::Buttons::Ok, Host::Icon::None);
-        return;
-    }
-    const int target = row + step;
-    if (target < 0 || target >= m_sources->RowCount()) {
-        m_list->setFocus();
-        return;
-    }
-    SwapRows(row, target);
-}
-
-void CKelvaroDlg::SwapRows(int from, int to)
-{
-    m_sources->SwapRows(from, to);
-    PreviewRowsSwapped(from, to);
-    SelectRow(to);
-    m_list->setFocus();
+    m_listWindow->commands.OnMoveDown();
 }

@@ -1,14 +1,39 @@
 #pragma once
 
-#include <string>
+#include <QString>
+#include <QStringList>
 
-// The few options Kelvaro answers in a terminal without opening a window:
-// --help and --version. Everything else on the command line is a video file
-// to add (or one of Qt's own options).
+#include <optional>
+
+// What Kelvaro was asked on its command line. Without options it opens its
+// window (with any files named added to the list); --help and --version are
+// answered in the terminal; --convert FILE... converts without any window.
+struct CommandLine {
+    enum class Action {
+        Window,   // open the window; `files` are added to the list
+        Print,    // print `text` on standard output and end
+        Refuse,   // print `text` on standard error and end with status 2
+        Convert,  // convert `files` without a window
+    };
+    Action action = Action::Window;
+    QString text;
+    QStringList files;
+
+    // --convert's changes to the settings of the option file, as the
+    // settings hold them (quality and resolution count from 0 there).
+    std::optional<int> quality;
+    std::optional<int> resolution;
+    std::optional<int> letterbox;
+    std::optional<int> volume;
+    std::optional<QString> outputFolder;
+};
+
 namespace CommandLineOptions {
 
-// The text to print and leave with, or an empty string when the program is
-// to start normally.
-std::string Answer(int argc, char **argv);
+// `arguments` without the program's name.
+CommandLine Parse(const QStringList &arguments);
+
+QString HelpText();
+QString VersionText();
 
 } // namespace CommandLineOptions

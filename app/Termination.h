@@ -2,13 +2,15 @@
 
 #include <QObject>
 
-class QSocketNotifier;
+class SignalWatch;
 
-// SIGTERM and SIGINT (a logout, a shutdown, `kill`, Ctrl+C in a terminal)
-// end the program the way its close box does: every open dialog is closed,
-// so the main window's end saves the settings, and running encoders see
-// their channels close and remove their unfinished files. Without this the
-// signal would kill the program on the spot and lose the settings.
+// A logout, a shutdown, `kill`, Ctrl+C or a closed terminal ends the program
+// the way its close box does: every open dialog is closed, and so is any
+// box that opens after the request (a report, a warning), so the main
+// window's end saves the settings and nothing waits for a person who has
+// gone. Running encoders see their channels close and remove their
+// unfinished files. Without this the signal would kill the program on the
+// spot and lose the settings.
 class Termination : public QObject
 {
     Q_OBJECT
@@ -19,11 +21,13 @@ public:
     ~Termination() override;
 
     // A signal has come: nothing new is to be opened.
-    bool Requested() const { return m_requested; }
+    bool Requested() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void OnSignal();
+    void CloseDialogs();
 
-    QSocketNotifier *m_notifier = nullptr;
-    bool m_requested = false;
+    SignalWatch *m_watch = nullptr;
 };

@@ -3,7 +3,6 @@
 // after another. Prints both times, the ratio and the time per probe.
 //   bench_probe_queue [count]
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderLauncher.h"
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
 
@@ -38,9 +37,7 @@ int main(int argc, char **argv)
 
     SourceTable table;
     ConversionSettings settings;
-    ProbeQueue *queue = nullptr;
-    EncoderLauncher launcher(settings, [&](int, int code, int value) { return queue->OnEncoderMessage(code, value); });
-    queue = new ProbeQueue(table, settings, launcher, &launcher);
+    auto *queue = new ProbeQueue(table, settings, &application);
 
     QElapsedTimer timer;
     timer.start();

@@ -8,6 +8,7 @@
 #include "FakeHost.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void init()
     {
         QFile::remove(m_host.programFolder + QStringLiteral("option.ini"));
+        m_host.messages.clear();
     }
 
     void controls_data()
@@ -299,6 +301,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(optionFile));
         window.reset();
         QVERIFY(QFile::exists(optionFile));
+    }
+
+    // However the window closes, its settings are written, or the person
+    // hears why not.
+    void settingsThatCannotBeSavedAreReported()
+    {
+        const QString optionFile = m_host.programFolder + QStringLiteral("option.ini");
+        QVERIFY(QDir().mkpath(optionFile));  // a folder in the file's place
+        MakeWindow().reset();
+        QVERIFY(QDir().rmdir(optionFile));
+        QCOMPARE(m_host.messages.size(), 1);
+        QVERIFY(m_host.messages.first().text.startsWith(QStringLiteral("Kelvaro could not save its settings")));
     }
 
     void enterOnAPushButtonPressesIt()

@@ -4,7 +4,6 @@
 #include "sources/SourceTable.h"
 
 #include "FakeHost.h"
-#include "tests/support/TestMedia.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,10 +16,11 @@
 #include <QTest>
 #include <QTreeView>
 
-// The list commands and the settings controls, through the main window. The
-// test encoder acts out the scenario named by each file's name ("probe":
-// 12 s at 640x480, "hour": 3725 s, "long": 360000 s, "fail": unreadable).
-class SourceListTest : public QObject
+// The main window's list and settings controls: what they ask, what they
+// hand on, what the settings and the option file then hold. The test
+// encoder acts out the scenario named by each file's name ("probe": 12 s at
+// 640x480).
+class WindowControlsTest : public QObject
 {
     Q_OBJECT
 
@@ -34,11 +34,6 @@ private:
     }
     static QLineEdit *Folder(CKelvaroDlg &window) { return qobject_cast<QLineEdit *>(window.Control(IDC_FOLDER)); }
     static QTreeView *List(CKelvaroDlg &window) { return qobject_cast<QTreeView *>(window.Control(IDC_LIST)); }
-    static int Selected(CKelvaroDlg &window)
-    {
-        const QModelIndexList rows = List(window)->selectionModel()->selectedRows();
-        return rows.isEmpty() ? -1 : rows.first().row();
-    }
     static void Select(CKelvaroDlg &window, int row)
     {
         List(window)->selectionModel()->select(window.Sources().index(row, 0),
@@ -76,7 +71,6 @@ private:
 
     FakeHost m_host;
     QTemporaryDir m_output;
-    QTemporaryDir m_videos;
 
 private Q_SLOTS:
     void init()
@@ -100,86 +94,6 @@ private Q_SLOTS:
         QCOMPARE(window->Sources().RowCount(), 0);
     }
 
-    void realEncoderProbesThreeFilesInDialogOrder()
-    {
-        QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc")));
-        QStringList paths;
-        for (const char *name : {"c.avi", "a.mp4", "b.mpg"}) {
-            TestMedia::VideoRecipe recipe;
-            recipe.path = m_videos.path() + QLatin1Char('/') + QString::fromLatin1(name);
-            recipe.seconds = 3.0;
-            recipe.width = 352;
-            recipe.height = 288;
-            QCOMPARE(TestMedia::MakeVideo(recipe), QString());
-            paths << recipe.path;
-        }
-        auto window = Window();
-        AddThroughDialog(*window, paths);
-        QCOMPARE(window->Sources().RowCount(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(window->Sources().RowCount(), 3, 20000);
-        QCOMPARE(Column(*window, 1), paths);
-        QCOMPARE(Column(*window, 0), (QStringList{"          1", "          2", "          3"}));
-        QCOMPARE(Column(*window, 2), (QStringList{"00:00:03", "00:00:03", "00:00:03"}));
-        QCOMPARE(window->Sources().Width(1), 352);
-        QCOMPARE(window->Sources().Height(2), 288);
-        QCOMPARE(window->Sources().TotalDuration(), 9.0);
-    }
-
-    void unreadableFileAmongGoodOnesWithRealEncoder()
-    {
-        QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc")));
-        const QString text = m_videos.path() + QStringLiteral("/notes.avi");
-        QFile file(text);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("these are notes, not a video\n");
-        file.close();
-        TestMedia::VideoRecipe recipe;
-        recipe.path = m_videos.path() + QStringLiteral("/good.avi");
-        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
-        auto window = Window();
-        AddThroughDialog(*window, {recipe.path, text, QStringLiteral("/no/such/file.avi")});
-        QTRY_COMPARE_WITH_TIMEOUT(m_host.messages.size(), 1, 20000);
-        QCOMPARE(Column(*window, 1), QStringList{recipe.path});
-        const QString message = m_host.messages.first().details;
-        QVERIFY2(message.contains(text + QStringLiteral(": ")), qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("/no/such/file.avi: ")), qPrintable(message));
-    }
-
-    void durationTexts()
-    {
-        auto window = Window();
-        Fill(*window, {"hour.avi", "long.avi"});
-        QCOMPARE(Column(*window, 2), (QStringList{"01:02:05", "100:00:00"}));
-        QCOMPARE(window->Sources().TotalDuration(), 363725.0);
-    }
-
-    void removeTheSecondOfFour()
-    {
-        auto window = Window();
-        Fill(*window, {"probe.1", "hour.2", "long.3", "probe.4"});
-        Select(*window, 1);
-        window->OnCommand(IDC_REMOVE);
-        QCOMPARE(Column(*window, 1), (QStringList{"/v/probe.1", "/v/long.3", "/v/probe.4"}));
-        QCOMPARE(Column(*window, 0), (QStringList{"          1", "          2", "          3"}));
-        QCOMPARE(Selected(*window), 1);
-        QVERIFY(List(*window)->hasFocus());
-        QCOMPARE(window->Sources().Duration(1), 360000.0);
-        QCOMPARE(window->Sources().TotalDuration(), 360024.0);
-    }
-
-    void removeTheLastOrNothing()
-    {
-        auto window = Window();
-        Fill(*window, {"probe.1", "probe.2"});
-        window->OnCommand(ID_LIST_REMOVE);  // nothing selected
-        QCOMPARE(window->Sources().RowCount(), 2);
-        QVERIFY(m_host.messages.isEmpty());
-        Select(*window, 1);
-        window->OnCommand(IDC_REMOVE_SMALL);
-        QCOMPARE(window->Sources().RowCount(), 1);
-        QCOMPARE(Selected(*window), -1);
-    }
-
     void deleteKeyRemovesTheSelectedRow()
     {
         auto window = Window();
@@ -190,80 +104,6 @@ private Q_SLOTS:
         QCOMPARE(Column(*window, 1), QStringList{"/v/probe.2"});
     }
 
-    void moves_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QStringList>("order");
-        QTest::addColumn<int>("selectedAfter");
-        QTest::addColumn<bool>("warned");
-        QTest::newRow("third up") << 3 << 2 << int(IDC_MOVE_UP) << QStringList{"/v/probe.1", "/v/hour.3", "/v/long.2"} << 1 << false;
-        QTest::newRow("first down") << 3 << 0 << int(ID_LIST_DOWN) << QStringList{"/v/long.2", "/v/probe.1", "/v/hour.3"} << 1 << false;
-        QTest::newRow("first up: focus only") << 3 << 0 << int(ID_LIST_UP) << QStringList{"/v/probe.1", "/v/long.2", "/v/hour.3"} << 0 << false;
-        QTest::newRow("last down: focus only") << 3 << 2 << int(IDC_MOVE_DOWN) << QStringList{"/v/probe.1", "/v/long.2", "/v/hour.3"} << 2 << false;
-        QTest::newRow("none selected") << 3 << -1 << int(IDC_MOVE_UP) << QStringList{"/v/probe.1", "/v/long.2", "/v/hour.3"} << -1 << true;
-        QTest::newRow("one row, none selected") << 1 << -1 << int(IDC_MOVE_DOWN) << QStringList{"/v/probe.1"} << -1 << false;
-    }
-    void moves()
-    {
-        QFETCH(int, rows);
-        QFETCH(int, selected);
-        QFETCH(int, command);
-        QFETCH(QStringList, order);
-        QFETCH(int, selectedAfter);
-        QFETCH(bool, warned);
-        auto window = Window();
-        Fill(*window, QStringList{"probe.1", "long.2", "hour.3"}.mid(0, rows));
-        if (selected >= 0)
-            Select(*window, selected);
-        window->OnCommand(command);
-        QCOMPARE(Column(*window, 1), order);
-        QCOMPARE(Selected(*window), selectedAfter);
-        QCOMPARE(Column(*window, 0).size(), rows);
-        QCOMPARE(Column(*window, 0).last(), QStringLiteral("          %1").arg(rows));
-        if (warned) {
-            QCOMPARE(m_host.messages.size(), 1);
-            QCOMPARE(m_host.messages.first().text, QStringLiteral("No item was selected!"));
-            QCOMPARE(m_host.messages.first().caption, QStringLiteral("Warning"));
-        } else {
-            QVERIFY(m_host.messages.isEmpty());
-        }
-        // The per-row data moved with the rows.
-        for (int i = 0; i < rows; ++i) {
-            const QString path = window->Sources().Path(i);
-            const double expected = path.contains(QLatin1String("long")) ? 360000.0
-                : path.contains(QLatin1String("hour"))                   ? 3725.0
-                                                                         : 12.0;
-            QCOMPARE(window->Sources().Duration(i), expected);
-        }
-    }
-
-    void folderThatCannotBeMade()
-    {
-        auto window = Window();
-        Folder(*window)->setText(QStringLiteral("/proc/nope/videos"));
-        AddThroughDialog(*window, {"/v/probe.1"});
-        QCOMPARE(m_host.messages.size(), 1);
-        QCOMPARE(m_host.messages.first().text, QStringLiteral("Fail to create tmp folder /proc/nope/videos"));
-        QCOMPARE(window->Sources().RowCount(), 0);
-    }
-
-    void hundredthFileIsLeftOut()
-    {
-        auto window = Window();
-        QStringList names;
-        for (int i = 0; i < 100; ++i)
-            names << QStringLiteral("bare.%1").arg(i);
-        QStringList paths;
-        for (const QString &name : names)
-            paths << QStringLiteral("/v/") + name;
-        AddThroughDialog(*window, paths);
-        QTRY_COMPARE_WITH_TIMEOUT(m_host.messages.size(), 1, 30000);
-        QCOMPARE(window->Sources().RowCount(), 99);
-        QVERIFY(m_host.messages.first().text.contains(QStringLiteral("1 more file was not added")));
-    }
-
     void droppedFilesAreAdded()
     {
         auto window = Window();
@@ -271,15 +111,20 @@ private Q_SLOTS:
         const QString dropped = folder.filePath(QStringLiteral("probe.x"));
         QFile(dropped).open(QIODevice::WriteOnly);
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(dropped), QUrl(QStringLiteral("https://example.org/a.avi"))});
+        data.setUrls({QUrl::fromLocalFile(dropped), QUrl::fromLocalFile(folder.path()),
+                      QUrl(QStringLiteral("https://example.org/a.avi"))});
         QWidget *viewport = List(*window)->viewport();
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &drop);
+        // Nothing is said while the file manager waits for the drop.
+        QVERIFY(m_host.messages.isEmpty());
         QTRY_COMPARE(window->Sources().RowCount(), 1);
         QCOMPARE(window->Sources().Path(0), dropped);
+        QTRY_COMPARE(m_host.messages.size(), 1);
+        QVERIFY(m_host.messages.first().details.endsWith(QStringLiteral(": it is a folder, not a file")));
     }
 
     void settingsDefaultsWithoutOptionFile()
@@ -382,5 +227,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(SourceListTest)
-#include "tst_sourcelist.moc"
+QTEST_MAIN(WindowControlsTest)
+#include "tst_windowcontrols.moc"

@@ -1,0 +1,119 @@
+#include "app/ConvertCommand.h"
+
+#include "app/CommandLineOptions.h"
+#include "engine/BatchRunner.h"
+#include "engine/ConversionSettings.h"
+#include "engine/OutputFolder.h"
+#include "engine/Settings.h"
+#include "platform/ProcessStart.h"
+#include "platform/SignalWatch.h"
+#include "platform/TerminalHost.h"
+#include "sources/ProbeQueue.h"
+#include "sources/SourceTable.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace {
+
+// How long a stopped encoder may take to remove what it wrote.
+constexpr int kEncoderEndMs = 10000;
+
+ConversionSettings SettingsFor(const CommandLine &line)
+{
+    ConversionSettings settings;
+    Settings::Load(settings, Settings::Files::Find(GetProgramFolder()));
+    settings.quality = line.quality.value_or(settings.quality);
+    settings.resolution = line.resolution.value_or(settings.resolution);
+    settings.letterbox = line.letterbox.value_or(settings.letterbox);
+    settings.volume = line.volume.value_or(settings.volume);
+    settings.outputFolder = line.outputFolder.value_or(settings.outputFolder);
+    Settings::ApplyQuality(settings);
+    Settings::ApplyResolution(settings);
+    return settings;
+}
+
+// Ends the event loop with `status` once no encoder runs any more, so that
+// a stopped encoder has removed its unfinished file before the prompt
+// comes back.
+void QuitWhenEncodersEnded(int status)
+{
+    QElapsedTimer clock;
+    clock.start();
+    auto *poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, clock, status] {
+        if (RunningPrograms() > 0 && !clock.hasExpired(kEncoderEndMs))
+            return;
+        poll->stop();
+        QCoreApplication::exit(status);
+    });
+    poll->start(20);
+}
+
+} // namespace
+
+namespace ConvertCommand {
+
+int Run(int &argc, char **argv, const CommandLine &line)
+{
+    QCoreApplication application(argc, argv);
+    TerminalHost host;
+    Host::Install(&host);
+    // Relative folders are taken from where the command was given.
+    StartFolder();
+
+    ConversionSettings settings = SettingsFor(line);
+    SourceTable table;
+    ProbeQueue probes(table, settings);
+    BatchRunner batch(table, settings);
+    SignalWatch stopSignals;
+    bool stopped = false;
+
+    const auto finish = [&] {
+        const bool whole = !stopped && probes.ProblemCount() == 0 && batch.AllConverted();
+        QuitWhenEncodersEnded(whole ? 0 : 1);
+    };
+    const auto convert = [&] {
+        if (stopped || table.RowCount() == 0 || !batch.Start(settings.outputFolder))
+            finish();
+    };
+    QObject::connect(&probes, &ProbeQueue::Idle, &application, convert);
+    QObject::connect(&batch, &BatchRunner::Started, &application, [&](const QString &text) { host.ShowProgress(text); });
+    QObject::connect(&batch, &BatchRunner::Progressed, &application,
+                     [&](const QString &text, int) { host.ShowProgress(text); });
+    QObject::connect(&batch, &BatchRunner::Ended, &application, [&] { host.EndProgress(); });
+    QObject::connect(&batch, &BatchRunner::Finished, &application, finish);
+    QObject::connect(&stopSignals, &SignalWatch::Signalled, &application, [&] {
+        if (stopped)
+            return;
+        stopped = true;
+        if (batch.IsRunning()) {
+            const ConversionBatch &state = batch.State();
+            const int done = state.CurrentRow() - int(state.Failures().size());
+            batch.StopNow();
+            host.MessageBox(QStringLiteral("Stopped; %1 of %2 files were converted.").arg(done).arg(table.RowCount()),
+                            Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning, QString());
+        } else {
+            probes.Cancel();
+            finish();
+        }
+    });
+
+    // Once the event loop runs: a stop signal can then end the probes too.
+    QTimer::singleShot(0, &application, [&] {
+        // Absolute now: the encoders run in the output folder.
+        QStringList files;
+        for (const QString &file : line.files)
+            files << QDir(StartFolder()).absoluteFilePath(file);
+        probes.AddNamed(files, settings.outputFolder);
+        if (!probes.IsRunning())
+            convert();
+    });
+    const int status = QCoreApplication::exec();
+    Host::Install(nullptr);
+    return status;
+}
+
+} // namespace ConvertCommand
