@@ -4,6 +4,8 @@
 // encoder alone is the reference for the batch's own cost.
 //   bench_responsiveness [seconds]
 #include "app/CKelvaroDlg.h"
+#include "engine/ConversionSettings.h"
+#include "engine/OptionString.h"
 #include "res/Templates.h"
 #include "sources/SourceTable.h"
 
@@ -46,17 +48,13 @@ int main(int argc, char **argv)
     // The encoder alone, with the settings the window uses by default.
     QElapsedTimer timer;
     timer.start();
-    TestMedia::Run(encoder, {recipe.path, QStringLiteral("-o"), dir.filePath(QStringLiteral("alone.mp4")),
-                             QStringLiteral("-ofps"), QStringLiteral("30000/1001"), QStringLiteral("-af"),
-                             QStringLiteral("lavcresample=44100"), QStringLiteral("-vf"),
-                             QStringLiteral("scale=320:240,harddup"), QStringLiteral("-of"), QStringLiteral("lavf"),
-                             QStringLiteral("-oac"), QStringLiteral("lavc"), QStringLiteral("-ovc"), QStringLiteral("lavc"),
-                             QStringLiteral("-ffourcc"), QStringLiteral("MP4V"), QStringLiteral("-lavcopts"),
-                             QStringLiteral("aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=1000:vhq:acodec=aac:abitrate=96"),
-                             QStringLiteral("-lavfopts"),
-                             QStringLiteral("format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames"),
-                             QStringLiteral("-endpos"), QStringLiteral("9:0:0"), QStringLiteral("0"), QStringLiteral("-1")},
-                  nullptr, nullptr, 600000);
+    const ConversionSettings settings;
+    const LetterboxMargins margins = ComputeLetterboxMargins(settings, recipe.width, recipe.height);
+    TestMedia::Run(encoder,
+                   BuildEncoderCommand(settings, recipe.path, dir.filePath(QStringLiteral("alone.mp4")),
+                                       margins, 0, -1)
+                       .arguments,
+                   nullptr, nullptr, 600000);
     const double alone = timer.elapsed() / 1000.0;
 
     CKelvaroDlg window;

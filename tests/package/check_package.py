@@ -71,17 +71,15 @@ def check_metadata(root):
         assert os.path.exists(os.path.join(root, f"usr/share/icons/hicolor/{size}x{size}/apps/kelvaro.png"))
 
 
-def check_morlenc(root, folder):
+def check_morlenc(root, build, folder):
     video = os.path.join(folder, "clip.avi")
     run("ffmpeg", "-v", "error", "-nostdin", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=3",
         "-c:v", "mpeg4", video)
     morlenc = os.path.join(root, "usr/bin/morlenc")
-    lines = run(morlenc, video, "-o", os.path.join(folder, "unused.mp4"), "-ofps", "30000/1001",
-                "-af", "lavcresample=44100", "-vf", "scale=320:240,harddup", "-of", "lavf", "-oac", "lavc",
-                "-ovc", "lavc", "-ffourcc", "MP4V", "-lavcopts",
-                "aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=1000:vhq:acodec=aac:abitrate=96",
-                "-lavfopts", "format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames",
-                "-endpos", "9:0:0", "1", "-1").split()
+    # The arguments the program itself gives the encoder, for a probe.
+    command = run(os.path.join(build, "engine", "encoder_command"), video, os.path.join(folder, "unused.mp4"),
+                  "--mode", "1").splitlines()
+    lines = run(morlenc, *command).split()
     assert lines == ["1", "3", "2", "320", "3", "240", "4", "0"], lines
     print("morlenc probes: 3 s, 320 x 240")
 
@@ -141,7 +139,7 @@ def main():
         root = os.path.join(folder, "root")
         run("dpkg-deb", "-x", package, root)
         check_metadata(root)
-        check_morlenc(root, folder)
+        check_morlenc(root, build, folder)
         check_kelvaro(root, folder)
     print("the package is sound")
     return 0
