@@ -26,7 +26,7 @@ CIconButton::CIconButton(const QString &caption, QWidget *parent)
     connect(this, &QAbstractButton::clicked, this, [this] { setFocus(Qt::OtherFocusReason); });
 }
 
-int CIconButton::SetIconImage(int iconId, int width, int height)
+void CIconButton::SetIconImage(int iconId, int width, int height)
 {
     ClearImages();
     const QIcon icon = LoadIconResource(iconId);
@@ -36,10 +36,9 @@ int CIconButton::SetIconImage(int iconId, int width, int height)
         m_iconSize = QSize(width > 0 ? width : own.width(), height > 0 ? height : own.height());
     }
     update();
-    return 0;
 }
 
-int CIconButton::SetBitmapImage(int bitmapId, QColor transparent)
+void CIconButton::SetBitmapImage(int bitmapId, QColor transparent)
 {
     ClearImages();
     QPixmap bitmap = LoadBitmapResource(bitmapId);
@@ -48,7 +47,6 @@ int CIconButton::SetBitmapImage(int bitmapId, QColor transparent)
         m_bitmap = bitmap;
     }
     update();
-    return 0;
 }
 
 int CIconButton::SetImageLayout(int layout, bool repaint)
@@ -61,12 +59,11 @@ int CIconButton::SetImageLayout(int layout, bool repaint)
     return 0;
 }
 
-int CIconButton::SetHoverFrame(bool on, bool repaint)
+void CIconButton::SetHoverFrame(bool on, bool repaint)
 {
     m_hoverFrame = on;
     if (repaint)
         update();
-    return 0;
 }
 
 void CIconButton::UseParentBackground(bool repaint)
@@ -85,23 +82,19 @@ void CIconButton::SetToolTipText(const QString &text, bool activate)
     setToolTip(activate ? text : QString());
 }
 
-int CIconButton::SetHoverCursor(int cursorId, bool repaint)
+void CIconButton::SetHoverCursor(int cursorId, bool repaint)
 {
-    int result = 0;
     unsetCursor();
     if (cursorId != 0) {
         const QCursor cursor = LoadCursorResource(cursorId);
         if (cursor.shape() == Qt::BitmapCursor)
             setCursor(cursor);
-        else
-            result = 1;
     }
     if (repaint)
         update();
-    return result;
 }
 
-int CIconButton::ResetColors(bool repaint)
+void CIconButton::ResetColors(bool repaint)
 {
     const ColourPair pair{palette().color(QPalette::Button), palette().color(QPalette::ButtonText)};
     m_active = pair;
@@ -109,7 +102,6 @@ int CIconButton::ResetColors(bool repaint)
     m_focused = pair;
     if (repaint)
         update();
-    return 0;
 }
 
 void CIconButton::SetOwnerDraw(bool on)

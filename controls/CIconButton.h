@@ -29,24 +29,24 @@ public:
     explicit CIconButton(const QString &caption, QWidget *parent = nullptr);
 
     // Shows icon `iconId` at width x height, or at its own size for 0, 0. An
-    // unknown icon leaves the button without image. Always 0.
-    int SetIconImage(int iconId, int width = 0, int height = 0);
+    // unknown icon leaves the button without image.
+    void SetIconImage(int iconId, int width = 0, int height = 0);
     // Shows bitmap `bitmapId` at its own size; its pixels of `transparent`
     // let the background through. An unknown bitmap leaves the button
-    // without image. Always 0.
-    int SetBitmapImage(int bitmapId, QColor transparent);
+    // without image.
+    void SetBitmapImage(int bitmapId, QColor transparent);
     // 0, or kBadLayout (nothing changed) for a layout outside 0..3.
     int SetImageLayout(int layout, bool repaint);
-    int SetHoverFrame(bool on, bool repaint);
+    void SetHoverFrame(bool on, bool repaint);
     // Paint over the parent's pixels; the snapshot is (re)taken at the next
     // paint.
     void UseParentBackground(bool repaint);
     // A null text changes nothing; an inactive tooltip keeps its text.
     void SetToolTipText(const QString &text, bool activate);
-    // 0 removes the cursor. 1 when a non-zero id does not name a cursor.
-    int SetHoverCursor(int cursorId, bool repaint);
-    // All colour pairs back to the palette's button colours. Always 0.
-    int ResetColors(bool repaint);
+    // 0 removes the cursor; so does an id that names no cursor.
+    void SetHoverCursor(int cursorId, bool repaint);
+    // All colour pairs back to the palette's button colours.
+    void ResetColors(bool repaint);
     // Off: the style draws the button and only the behaviour of this class
     // stays (the ".." browse button). On by default.
     void SetOwnerDraw(bool on);
