@@ -64,7 +64,7 @@ def scenario_the_window_menu_only_on_the_background(s):
     kelvaro, main = s.start_main()
     # The list's header has no menu of its own: nothing pops up, so the Help
     # button's menu is the next to show.
-    main.find("table column header", "  File path").right_click()
+    main.find("table column header", "File path").right_click()
     main.button("Help").click()
     s.desktop.popup_menu().find("menu item", "Content")
     s.desktop.press("Escape")  # the menu has the keyboard

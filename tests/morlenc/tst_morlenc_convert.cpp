@@ -3,7 +3,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "platform/EncoderContract.h"
-#include "sources/Settings.h"
+#include "engine/Settings.h"
 #include "tests/morlenc/MorlencRunner.h"
 #include "tests/support/TestMedia.h"
 
