@@ -141,8 +141,13 @@ QString HelpText()
 {
     QString sizes;
     const QStringList items = Settings::ResolutionItems();
-    for (int i = 0; i < items.size(); ++i)
-        sizes += QStringLiteral("%1%2 %3").arg(i % 6 == 0 ? QStringLiteral("\n                 ") : QStringLiteral(", ")).arg(i + 1).arg(QString(items[i]).remove(QLatin1Char(' ')));
+    const QString indent = QStringLiteral("\n                   ");
+    for (int i = 0; i < items.size(); ++i) {
+        // Five to a line; the comma ends the line, so that the list still
+        // reads right where the manual page joins the lines.
+        const QString before = i == 0 ? indent : (i % 5 == 0 ? QLatin1Char(',') + indent : QStringLiteral(", "));
+        sizes += before + QStringLiteral("%1 %2").arg(i + 1).arg(QString(items[i]).remove(QLatin1Char(' ')));
+    }
     return QStringLiteral(
                "Usage: kelvaro [FILE]...\n"
                "  or:  kelvaro --convert [OPTION]... FILE...\n"
