@@ -9,7 +9,7 @@ include(GNUInstallDirs)
 set(KELVARO_INSTALL_FOLDER lib/kelvaro)
 
 install(TARGETS kelvaro morlenc RUNTIME DESTINATION ${KELVARO_INSTALL_FOLDER})
-install(FILES ${KELVARO_PROGRAM_DIR}/tips.txt DESTINATION ${KELVARO_INSTALL_FOLDER})
+install(FILES ${KELVARO_PROGRAM_DIR}/tips.txt ${KELVARO_PROGRAM_DIR}/version.ini DESTINATION ${KELVARO_INSTALL_FOLDER})
 install(DIRECTORY ${KELVARO_PROGRAM_DIR}/help DESTINATION ${KELVARO_INSTALL_FOLDER})
 
 # The commands are links: the programs find their folder through the real

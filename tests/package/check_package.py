@@ -86,7 +86,10 @@ def check_morlenc(root, build, folder):
 
 def check_kelvaro(root, folder):
     kelvaro = os.path.join(root, "usr/bin/kelvaro")
-    assert run(kelvaro, "--version").startswith("kelvaro ")
+    version = run(kelvaro, "--version").split()[1]
+    # The About box reads its version from the file beside the program.
+    with open(os.path.join(root, "usr/lib/kelvaro/version.ini")) as shipped:
+        assert f"Version={version}" in shipped.read().split(), version
     home = os.path.join(folder, "home")
     config = os.path.join(home, ".config")
     os.makedirs(config)
