@@ -49,9 +49,14 @@ void CProgressDlg::ShowOverOwner()
         m_owner->winId();
         winId();
         windowHandle()->setTransientParent(m_owner->windowHandle());
-        QRect area = frameGeometry();
-        area.moveCenter(m_owner->frameGeometry().center());
-        move(area.topLeft());
+        // Centred at its first showing only: where the person then puts it
+        // is where it appears at the next batch.
+        if (!m_placed) {
+            QRect area = frameGeometry();
+            area.moveCenter(m_owner->frameGeometry().center());
+            move(area.topLeft());
+            m_placed = true;
+        }
     }
     show();
     raise();

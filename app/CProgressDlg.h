@@ -25,9 +25,10 @@ public:
     // and Qt would disable its children with it.
     void Create(QWidget *owner);
 
-    // Shows the window over its owner, centred on it and tied to it: the
-    // window manager keeps it above the owner, and the owner's modal loop
-    // lets it take clicks and keys while the owner itself is disabled.
+    // Shows the window over its owner, tied to it and, the first time,
+    // centred on it: the window manager keeps it above the owner, and the
+    // owner's modal loop lets it take clicks and keys while the owner itself
+    // is disabled.
     void ShowOverOwner();
 
     void SetText(const QString &text);
@@ -49,6 +50,7 @@ protected:
 private:
     std::unique_ptr<DialogBuilder> m_builder;
     QWidget *m_owner = nullptr;
+    bool m_placed = false;  // centred over the owner once
     QProgressBar *m_bar = nullptr;
     QLabel *m_text = nullptr;
 };

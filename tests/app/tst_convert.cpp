@@ -61,6 +61,22 @@ private Q_SLOTS:
         QVERIFY(m_host.messages.first().text.startsWith(QStringLiteral("Mission accomplished!")));
     }
 
+    // Centred over the main window once; afterwards where the person put it.
+    void progressWindowStaysWhereItWasPut()
+    {
+        auto window = WindowWith({"/v/clip.avi"});
+        QVERIFY(window);
+        CProgressDlg *progress = window->ProgressDialog();
+        window->OnCommand(IDC_CONVERT);
+        QCOMPARE(progress->frameGeometry().center(), window->frameGeometry().center());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->IsConverting(), 20000);
+        const QPoint put = progress->pos() + QPoint(40, 30);
+        progress->move(put);
+        window->OnCommand(IDC_CONVERT);
+        QCOMPARE(progress->pos(), put);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->IsConverting(), 20000);
+    }
+
     // Cancel in the progress window, and the main window's close box while
     // it is disabled, both ask the batch to stop; the batch asks once.
     void bothWaysOfAskingReachTheBatch_data()
