@@ -180,6 +180,16 @@ class Desktop:
             command += ["keyup", holding]
         self.xdotool(*command)
 
+    def drag(self, start, end):
+        """Presses the first button at `start`, moves the pointer to `end` in
+        steps, as a hand does, and lets go there."""
+        self.xdotool("mousemove", str(start[0]), str(start[1]), "mousedown", "1")
+        for step in range(1, 11):
+            x = start[0] + (end[0] - start[0]) * step // 10
+            y = start[1] + (end[1] - start[1]) * step // 10
+            self.xdotool("mousemove", str(x), str(y), "sleep", "0.05")
+        self.xdotool("sleep", "0.2", "mouseup", "1")
+
     def press(self, *keys):
         for key in keys:
             self.xdotool("key", key)

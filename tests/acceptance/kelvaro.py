@@ -96,6 +96,19 @@ class Session:
         self.programs.append(kelvaro)
         return kelvaro
 
+    def drag_files(self, paths, onto):
+        """Drags the files from a file manager's window onto the node `onto`;
+        returns the drag source's process, which says "dropped" once the drop
+        has returned."""
+        source = subprocess.Popen([os.environ["KELVARO_DRAG_SOURCE"], *paths], env=self.env,
+                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                                  preexec_fn=die_with_parent)
+        window = wait_for(lambda: next((w for w in self.desktop.windows() if w.pid == source.pid), None),
+                          "the drag source's window")
+        x, y, width, height = window.client
+        self.desktop.drag((x + width // 2, y + height // 2), onto.centre)
+        return source
+
     def output(self):
         """What every Kelvaro of this scenario printed."""
         texts = []

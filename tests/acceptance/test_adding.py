@@ -36,6 +36,21 @@ def scenario_files_named_on_the_command_line(s):
     message.answer("OK")
 
 
+def scenario_a_folder_dropped_from_the_file_manager(s):
+    good = s.place("a.avi", video(1))
+    folder = os.path.join(os.path.dirname(good), "Holidays")
+    os.mkdir(folder)
+    kelvaro, main = s.start_main()
+    source = s.drag_files([folder, good], onto=main.list)
+    message = kelvaro.message()
+    # The file manager gets its drop back while the warning is still open.
+    assert source.stdout.readline().strip() == "dropped"
+    assert message.text.startswith("1 file was not added to the list."), message.text
+    assert message.details == f"{folder}: it is a folder, not a file", message.details
+    message.answer("OK")
+    assert main.wait_rows(1) == [(1, good, "00:00:01")]
+
+
 def scenario_the_warning_waits_for_a_running_batch(s):
     # Many files to probe, the bad one last: Convert is pressed while they
     # are still being probed, so the bad one fails during the batch.
