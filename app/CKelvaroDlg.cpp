@@ -158,6 +158,11 @@ void CKelvaroDlg::DoDataExchange()
     m_preview = b.Control<CMoviePlayer>(IDC_PREVIEW);
     m_codecRadios = {b.Control<QRadioButton>(IDC_CODEC_MPEG4), b.Control<QRadioButton>(IDC_CODEC_XVID),
                      b.Control<QRadioButton>(IDC_CODEC_H264)};
+    // The codec radios are never shown; moved out of the window into a
+    // holder that is never shown either, screen readers do not offer them.
+    m_codecHolder = std::make_unique<QWidget>();
+    for (QRadioButton *radio : m_codecRadios)
+        radio->setParent(m_codecHolder.get());
     m_quality->addItems(Settings::QualityItems());
     m_resolution->addItems(Settings::ResolutionItems());
 }

@@ -183,5 +183,6 @@ private:
     QFrame *m_backdrop = nullptr;
     QTreeView *m_list = nullptr;
     CMoviePlayer *m_preview = nullptr;
+    std::unique_ptr<QWidget> m_codecHolder;  // never shown
     std::array<QRadioButton *, 3> m_codecRadios{};
 };

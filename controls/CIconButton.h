@@ -84,6 +84,8 @@ protected:
                              bool pressed);
     virtual void PaintCaption(QPainter &painter, const QString &text, QRect caption, bool pressed,
                               bool focused, bool disabled);
+    // The keyboard focus, drawn on top in the skin's accent colour.
+    virtual void PaintFocus(QPainter &painter, const QRect &item);
 
 private:
     struct ColourPair

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int kPressedOffset = 1;
+// The skin's accent, as its fields and push buttons show their focus.
+const QColor kFocusColour(0x2f, 0x6f, 0xdf);
 constexpr int kCaptionFlags = Qt::TextWordWrap | Qt::AlignHCenter | Qt::TextShowMnemonic;
 
 // A one-pixel frame: `topLeft` along the top and left edges, `bottomRight`
@@ -93,6 +95,8 @@ void CIconButton::paintEvent(QPaintEvent *event)
         PaintBitmap(painter, !caption.isEmpty(), item, captionRect, pressed);
     if (!caption.isEmpty())
         PaintCaption(painter, caption, captionRect, pressed, focused, disabled);
+    if (focused)
+        PaintFocus(painter, item);
 }
 
 bool CIconButton::TakeSnapshot()
@@ -169,4 +173,18 @@ void CIconButton::PaintCaption(QPainter &painter, const QString &text, QRect cap
         painter.setPen(CurrentColours(pressed, focused).text);
     }
     painter.drawText(where, kCaptionFlags, text);
+}
+
+void CIconButton::PaintFocus(QPainter &painter, const QRect &item)
+{
+    // Whoever moves with Tab must see where they are: a flat button has no
+    // other sign of it.
+    QPen pen(kFocusColour);
+    pen.setWidthF(1.5);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(item).adjusted(1, 1, -1, -1), 3, 3);
+    painter.restore();
 }

@@ -18,7 +18,7 @@ const DialogTemplate kMain{
         {IDC_REMOVE_SMALL, K::IconButton, "", 405, 95, 18, 17, kTabStop},
         {IDC_MOVE_UP, K::IconButton, "", 405, 122, 18, 17, kTabStop},
         {IDC_MOVE_DOWN, K::IconButton, "", 405, 149, 18, 17, kTabStop},
-        {IDC_PREVIEW, K::Custom, "", 15, 190, 120, 73, kTabStop},
+        {IDC_PREVIEW, K::Custom, "", 15, 190, 120, 73, 0},
         {IDC_BACKDROP, K::BlackRect, "", 15, 190, 120, 73, 0},
         {-1, K::Static, "Output quality", 147, 196, 57, 8, 0},
         {IDC_QUALITY, K::ComboBox, "", 212, 193, 187, 169, kTabStop},

@@ -167,6 +167,13 @@ class Desktop:
         crop = ["-crop", "{2}x{3}+{0}+{1}".format(*area), "+repage"] if area else []
         run("import", "-window", "root", *crop, path, env=self.env)
 
+    def picture(self, area):
+        """The pixels of an area (x, y, width, height) of the screen, to
+        compare with another picture of it."""
+        crop = "{2}x{3}+{0}+{1}".format(*area)
+        return subprocess.run(["import", "-window", "root", "-crop", crop, "+repage", "rgb:-"], env=self.env,
+                              check=True, capture_output=True).stdout
+
     # Real input, where a person's hand would put it.
     def click(self, x, y, button=1, count=1, holding=None):
         """Clicks at a place on the screen, `holding` a key such as "ctrl"."""

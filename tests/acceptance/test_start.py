@@ -2,6 +2,8 @@
 
 import os
 
+import pyatspi
+
 from desktop import wait_for
 
 
@@ -42,3 +44,38 @@ def scenario_escape_leaves_the_tip_on(s):
     main.press("Escape")
     assert kelvaro.exited() == 0
     s.start().tip()
+
+
+# Every stop of the main window's Tab chain, in order, by role and name (a
+# combo box's name is its choice).
+TAB_STOPS = [("push button", name) for name in ("Add", "Remove", "Convert", "Help")] \
+    + [("tree", "Video files")] \
+    + [("push button", name) for name in ("Add files", "Remove file", "Move up", "Move down")] \
+    + [("combo box", "6.Good    Video:1000kbps   Audio:96kbps"), ("combo box", "320 x 240"),
+       ("check box", "Add letterbox to keep aspect"),
+       ("text", "Output folder"), ("push button", "Choose output folder"), ("push button", "Play"),
+       ("push button", "Stop"), ("slider", "Position"), ("slider", "Volume")]
+
+
+def scenario_tab_shows_where_the_focus_is(s):
+    kelvaro, main = s.start_main()
+    # The pointer out of the way: hovering changes pictures too.
+    s.desktop.xdotool("mousemove", "0", "0")
+    stops = [main.find(role, name) for role, name in TAB_STOPS]
+
+    def around(stop):
+        x, y, width, height = stop.extents
+        return s.desktop.picture((x - 3, y - 3, width + 6, height + 6))
+
+    wait_for(lambda: stops[0].has(pyatspi.STATE_FOCUSED), "the focus on the first stop")
+    first_focused = around(stops[0])
+    unfocused = [None] + [around(stop) for stop in stops[1:]]
+    for index, stop in enumerate(stops[1:], start=1):
+        main.press("Tab")
+        wait_for(lambda: stop.has(pyatspi.STATE_FOCUSED), f"the focus on {TAB_STOPS[index][1]!r}")
+        wait_for(lambda: around(stop) != unfocused[index], f"{TAB_STOPS[index][1]!r} to show its focus")
+        if index == 1:
+            assert around(stops[0]) != first_focused, "Add shows that it lost the focus"
+    # Round again to the start.
+    main.press("Tab")
+    wait_for(lambda: stops[0].has(pyatspi.STATE_FOCUSED), "the focus back on the first stop")

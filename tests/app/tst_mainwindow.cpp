@@ -152,14 +152,16 @@ private Q_SLOTS:
     {
         auto window = MakeWindow();
         QVERIFY(window);
-        const QList<int> expected{1002, 1001, 1000, 1003, 1006, 1025, 1026, 1027, 1028, 1009,
+        // The preview area (1009) is no stop: it does nothing with keys.
+        const QList<int> expected{1002, 1001, 1000, 1003, 1006, 1025, 1026, 1027, 1028,
                                   1065, 1059, 1060, 1018, 1019, 1010, 1011, 1012, 1064};
         QList<int> order;
         QWidget *start = window->Control(1002);
         QWidget *widget = start;
         do {
-            if (widget->isVisible() && widget->focusPolicy() & Qt::TabFocus
-                && DialogBuilder::ControlId(widget) > 0)
+            // Any stop counts, also one inside a control (its id then is
+            // not a control's).
+            if (widget->isVisible() && widget->focusPolicy() & Qt::TabFocus && widget->isEnabled())
                 order << DialogBuilder::ControlId(widget);
             widget = widget->nextInFocusChain();
         } while (widget != start && order.size() < 40);
