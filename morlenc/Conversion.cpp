@@ -4,19 +4,15 @@
 #include "morlenc/Failure.h"
 #include "morlenc/FilterChain.h"
 #include "morlenc/Output.h"
+#include "morlenc/SoundPath.h"
 #include "morlenc/Source.h"
 #include "platform/EncoderContract.h"
-
-extern "C" {
-#include <libavutil/channel_layout.h>
-}
 
 #include <algorithm>
 #include <climits>
 #include <memory>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace morlenc {
 namespace {
@@ -24,29 +20,6 @@ namespace {
 std::string RationalText(AVRational value)
 {
     return std::to_string(value.num) + "/" + std::to_string(value.den);
-}
-
-std::string LayoutText(const AVChannelLayout &layout)
-{
-    std::vector<char> text(64);
-    for (;;) {
-        const int needed = av_channel_layout_describe(&layout, text.data(), text.size());
-        if (needed < 0)
-            throw Failure{ENC_FAIL_INTERNAL, "channel layout: " + ErrorText(needed)};
-        if (static_cast<std::size_t>(needed) <= text.size())
-            return text.data();
-        text.resize(static_cast<std::size_t>(needed));
-    }
-}
-
-// Some decoders leave the speaker positions open; the filters need them.
-void SettleLayout(AVFrame *frame)
-{
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-        const int channels = frame->ch_layout.nb_channels;
-        av_channel_layout_uninit(&frame->ch_layout);
-        av_channel_layout_default(&frame->ch_layout, channels);
-    }
 }
 
 // One stream on its way from decoder through filters to the encoder.
@@ -61,19 +34,11 @@ struct Lane {
     AVStream *stream;
     Decoder decoder;
     int64_t origin;                     // stream time that becomes zero
-    std::unique_ptr<FilterChain> chain; // made from the first decoded frame
-    // Sound only: the graph after `chain` that stays for the whole job
-    // while `chain` is remade for each new sound format, and where the
-    // sound handed to it so far ends, in samples at 44100 Hz.
-    std::unique_ptr<FilterChain> ending;
-    int64_t samplesOut = 0;
+    std::unique_ptr<FilterChain> chain; // picture: made from the first decoded frame
+    std::unique_ptr<SoundPath> sound;   // sound
     int64_t nextPts = AV_NOPTS_VALUE;   // where a frame without time would go
     int64_t endPts = 0;                 // end of the latest frame, from zero
-    bool ended = false;                 // the chain takes nothing more
-    // The audio format the chain was made for.
-    int sampleFormat = -1;
-    int sampleRate = 0;
-    std::string layout;
+    bool ended = false;                 // the filters take nothing more
 };
 
 class Conversion {
@@ -95,6 +60,9 @@ public:
             }
         }
         m_output = std::make_unique<Output>(job, m_audio.has_value());
+        if (m_audio)
+            m_audio->sound = std::make_unique<SoundPath>(job, m_audio->stream->time_base,
+                                                         m_output->AudioFrameSize());
     }
 
     void Run()
@@ -172,15 +140,13 @@ private:
             lane.decoder.Send(nullptr);
             Decode(lane);
         }
-        if (lane.chain && !lane.ended) {
+        if (lane.ended || (!lane.sound && !lane.chain))
+            return;
+        if (lane.sound)
+            lane.sound->Close(lane.endPts);
+        else if (lane.chain)
             lane.chain->Close(lane.endPts);
-            if (lane.ending) {
-                PassOn(lane);
-                if (!lane.ended)
-                    lane.ending->Close(lane.samplesOut);
-            }
-            Encode(lane);
-        }
+        Encode(lane);
     }
 
     // Gives every frame a time from zero; frames without one follow the
@@ -227,64 +193,36 @@ private:
 
     void Filter(Lane &lane, AVFrame *frame)
     {
-        if (&lane == &m_video) {
+        if (lane.sound) {
+            lane.ended = !lane.sound->Push(frame);
+        } else {
             if (!lane.chain)
                 lane.chain = MakeVideoChain(frame);
-        } else if (!lane.chain) {
-            lane.chain = MakeAudioChain(lane, frame);
-            lane.ending = std::make_unique<FilterChain>(FilterChain::Kind::Audio, AudioEndSourceArgs(),
-                                                        AudioEndFilterText(m_job), m_output->AudioFrameSize());
-        } else if (!SameAudioFormat(lane, frame)) {
-            // The graph cannot change its sound format on the way: what it
-            // holds goes on, and a graph for the new format continues
-            // exactly where that ends.
-            lane.chain->Close(frame->pts);
-            PassOn(lane);
-            if (lane.ended)
-                return;
-            lane.chain = MakeAudioChain(lane, frame);
+            lane.ended = !lane.chain->Push(frame);
         }
-        if (!lane.chain->Push(frame)) {
-            lane.ended = true;
-            return;
-        }
-        if (lane.ending)
-            PassOn(lane);
-        Encode(lane);
-    }
-
-    // Sound: from the format graph into the graph that stays.
-    void PassOn(Lane &lane)
-    {
-        const AVRational samples = Output::AudioTimeBase();
-        while (!lane.ended && lane.chain->Pull(m_filtered.get()) == FilterChain::Pulled::Frame) {
-            m_filtered->pts = av_rescale_q(m_filtered->pts, lane.chain->OutputTimeBase(), samples);
-            lane.samplesOut = m_filtered->pts + m_filtered->nb_samples;
-            if (!lane.ending->Push(m_filtered.get()))
-                lane.ended = true;
-            av_frame_unref(m_filtered.get());
-        }
+        if (!lane.ended)
+            Encode(lane);
     }
 
     void Encode(Lane &lane)
     {
-        const bool video = &lane == &m_video;
-        const AVRational to = video ? Output::VideoTimeBase() : Output::AudioTimeBase();
-        FilterChain &last = video ? *lane.chain : *lane.ending;
+        FramePtr &frame = m_filtered;
         for (;;) {
-            const FilterChain::Pulled pulled = last.Pull(m_filtered.get());
+            const FilterChain::Pulled pulled = lane.sound ? lane.sound->Pull(frame.get())
+                                                          : lane.chain->Pull(frame.get());
             if (pulled == FilterChain::Pulled::Later)
                 return;
             if (pulled == FilterChain::Pulled::Ended) {
                 lane.ended = true;
                 return;
             }
-            m_filtered->pts = av_rescale_q(m_filtered->pts, last.OutputTimeBase(), to);
-            if (video)
-                m_output->EncodeVideo(m_filtered.get());
-            else
-                m_output->EncodeAudio(m_filtered.get());
-            av_frame_unref(m_filtered.get());
+            if (lane.sound) {
+                m_output->EncodeAudio(frame.get());
+            } else {
+                frame->pts = av_rescale_q(frame->pts, lane.chain->OutputTimeBase(), Output::VideoTimeBase());
+                m_output->EncodeVideo(frame.get());
+            }
+            av_frame_unref(frame.get());
         }
     }
 
@@ -300,27 +238,6 @@ private:
             + ":pixel_aspect=" + RationalText(sar);
         return std::make_unique<FilterChain>(FilterChain::Kind::Video, args,
                                              VideoFilterText(m_job, picture));
-    }
-
-    std::unique_ptr<FilterChain> MakeAudioChain(Lane &lane, AVFrame *frame)
-    {
-        SettleLayout(frame);
-        lane.sampleFormat = frame->format;
-        lane.sampleRate = frame->sample_rate;
-        lane.layout = LayoutText(frame->ch_layout);
-        const char *format = av_get_sample_fmt_name(static_cast<AVSampleFormat>(frame->format));
-        const std::string args = "time_base=" + RationalText(lane.stream->time_base)
-            + ":sample_rate=" + std::to_string(frame->sample_rate)
-            + ":sample_fmt=" + (format ? format : "") + ":channel_layout=" + lane.layout;
-        return std::make_unique<FilterChain>(FilterChain::Kind::Audio, args,
-                                             AudioFormatFilterText(m_job, lane.samplesOut));
-    }
-
-    static bool SameAudioFormat(const Lane &lane, AVFrame *frame)
-    {
-        SettleLayout(frame);
-        return frame->format == lane.sampleFormat && frame->sample_rate == lane.sampleRate
-            && LayoutText(frame->ch_layout) == lane.layout;
     }
 
     const Job &m_job;
