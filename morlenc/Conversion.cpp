@@ -6,6 +6,7 @@
 #include "morlenc/Output.h"
 #include "morlenc/SoundPath.h"
 #include "morlenc/Source.h"
+#include "morlenc/Timeline.h"
 #include "platform/EncoderContract.h"
 
 #include <algorithm>
@@ -27,13 +28,11 @@ struct Lane {
     Lane(const Source &source, int index)
         : stream(source.format->streams[index])
         , decoder(stream, ENC_FAIL_DECODER)
-        , origin(av_rescale_q(source.originUs, AV_TIME_BASE_Q, stream->time_base))
     {
     }
 
     AVStream *stream;
     Decoder decoder;
-    int64_t origin;                     // stream time that becomes zero
     std::unique_ptr<FilterChain> chain; // picture: made from the first decoded frame
     std::unique_ptr<SoundPath> sound;   // sound
     int64_t nextPts = AV_NOPTS_VALUE;   // where a frame without time would go
@@ -47,6 +46,7 @@ public:
         : m_job(job)
         , m_channel(channel)
         , m_source(OpenSource(job.source))
+        , m_timeline(m_source.format.get(), m_source.originUs)
         , m_video(m_source, m_source.video)
         , m_frame(NewFrame())
         , m_filtered(NewFrame())
@@ -61,8 +61,9 @@ public:
         }
         m_output = std::make_unique<Output>(job, m_audio.has_value());
         if (m_audio)
-            m_audio->sound = std::make_unique<SoundPath>(job, m_audio->stream->time_base,
-                                                         m_output->AudioFrameSize());
+            m_audio->sound = std::make_unique<SoundPath>(
+                job, m_audio->stream->time_base, m_output->AudioFrameSize(),
+                [this](AVFrame *frame) { m_output->EncodeAudio(frame); });
     }
 
     void Run()
@@ -82,6 +83,8 @@ public:
             if (read < 0)
                 break;
             Lane *lane = LaneOf(packet->stream_index);
+            if (lane)
+                m_timeline.Place(packet.get());
             if (lane && !lane->ended && PastEnd(*lane, *packet))
                 lane->ended = true;
             if (lane && !lane->ended) {
@@ -119,7 +122,7 @@ private:
         const int64_t time = packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts;
         if (time == AV_NOPTS_VALUE)
             return false;
-        const double seconds = static_cast<double>(time - lane.origin) * av_q2d(lane.stream->time_base);
+        const double seconds = static_cast<double>(time) * av_q2d(lane.stream->time_base);
         return seconds > static_cast<double>(m_job.endSeconds) + 1;
     }
 
@@ -140,17 +143,17 @@ private:
             lane.decoder.Send(nullptr);
             Decode(lane);
         }
-        if (lane.ended || (!lane.sound && !lane.chain))
+        if (lane.ended)
             return;
-        if (lane.sound)
-            lane.sound->Close(lane.endPts);
-        else if (lane.chain)
+        if (lane.sound) {
+            lane.sound->Close();
+        } else if (lane.chain) {
             lane.chain->Close(lane.endPts);
-        Encode(lane);
+            Encode(lane);
+        }
     }
 
-    // Gives every frame a time from zero; frames without one follow the
-    // previous frame.
+    // Frames without a time follow the previous frame.
     void Stamp(Lane &lane, AVFrame *frame)
     {
         int64_t duration = frame->pkt_duration;
@@ -158,9 +161,9 @@ private:
             duration = GuessDuration(lane, *frame);
         int64_t pts = frame->best_effort_timestamp;
         if (pts == AV_NOPTS_VALUE)
-            pts = lane.nextPts != AV_NOPTS_VALUE ? lane.nextPts : lane.origin;
+            pts = lane.nextPts != AV_NOPTS_VALUE ? lane.nextPts : 0;
         lane.nextPts = pts + duration;
-        frame->pts = pts - lane.origin;
+        frame->pts = pts;
         lane.endPts = std::max(lane.endPts, frame->pts + duration);
     }
 
@@ -195,34 +198,29 @@ private:
     {
         if (lane.sound) {
             lane.ended = !lane.sound->Push(frame);
-        } else {
-            if (!lane.chain)
-                lane.chain = MakeVideoChain(frame);
-            lane.ended = !lane.chain->Push(frame);
+            return;
         }
+        if (!lane.chain)
+            lane.chain = MakeVideoChain(frame);
+        lane.ended = !lane.chain->Push(frame);
         if (!lane.ended)
             Encode(lane);
     }
 
     void Encode(Lane &lane)
     {
-        FramePtr &frame = m_filtered;
+        AVFrame *frame = m_filtered.get();
         for (;;) {
-            const FilterChain::Pulled pulled = lane.sound ? lane.sound->Pull(frame.get())
-                                                          : lane.chain->Pull(frame.get());
+            const FilterChain::Pulled pulled = lane.chain->Pull(frame);
             if (pulled == FilterChain::Pulled::Later)
                 return;
             if (pulled == FilterChain::Pulled::Ended) {
                 lane.ended = true;
                 return;
             }
-            if (lane.sound) {
-                m_output->EncodeAudio(frame.get());
-            } else {
-                frame->pts = av_rescale_q(frame->pts, lane.chain->OutputTimeBase(), Output::VideoTimeBase());
-                m_output->EncodeVideo(frame.get());
-            }
-            av_frame_unref(frame.get());
+            frame->pts = av_rescale_q(frame->pts, lane.chain->OutputTimeBase(), Output::VideoTimeBase());
+            m_output->EncodeVideo(frame);
+            av_frame_unref(frame);
         }
     }
 
@@ -243,6 +241,7 @@ private:
     const Job &m_job;
     Channel &m_channel;
     Source m_source;
+    Timeline m_timeline;
     Lane m_video;
     std::optional<Lane> m_audio;
     std::unique_ptr<Output> m_output;

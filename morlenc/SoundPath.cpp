@@ -7,12 +7,27 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
 }
 
+#include <algorithm>
 #include <vector>
 
 namespace morlenc {
 namespace {
+
+constexpr int kRate = 44100;
+
+// Gaps longer than this are filled here, in pieces; shorter ones by the
+// format graph, which makes a gap's silence in one piece at the source's
+// rate and channel count.
+constexpr int64_t kLongGap = kRate;
+constexpr int kSilencePiece = 4096;
+// Sound that jumps by more than this (a join, a lost packet) starts a new
+// format graph, which places its first sample exactly: within a graph the
+// resampler lets steps of up to a tenth of a second pass, and sound and
+// picture are to stay within a frame of each other.
+constexpr int64_t kSlack = kRate / 40;
 
 std::string LayoutText(const AVChannelLayout &layout)
 {
@@ -37,70 +52,140 @@ void SettleLayout(AVFrame *frame)
     }
 }
 
+// A frame in the encoder's format: 44100 Hz stereo float planes.
+FramePtr EncoderFrame(int samples)
+{
+    FramePtr frame = NewFrame();
+    frame->format = AV_SAMPLE_FMT_FLTP;
+    frame->sample_rate = kRate;
+    frame->nb_samples = samples;
+    av_channel_layout_default(&frame->ch_layout, 2);
+    Check(av_frame_get_buffer(frame.get(), 0), ENC_FAIL_INTERNAL, "sound buffer");
+    return frame;
+}
+
 } // namespace
 
-SoundPath::SoundPath(const Job &job, AVRational timeBase, int frameSize)
+SoundPath::SoundPath(const Job &job, AVRational timeBase, int frameSize, Deliver deliver)
     : m_job(job)
     , m_timeBase(timeBase)
+    , m_deliver(std::move(deliver))
     , m_ending(FilterChain::Kind::Audio, AudioEndSourceArgs(), AudioEndFilterText(job), frameSize)
     , m_passing(NewFrame())
+    , m_ready(NewFrame())
 {
+}
+
+int64_t SoundPath::SamplesAt(int64_t pts) const
+{
+    return av_rescale_q(pts, m_timeBase, AVRational{1, kRate});
 }
 
 bool SoundPath::Push(AVFrame *frame)
 {
+    const int64_t start = SamplesAt(frame->pts);
+    const int64_t end = start + av_rescale(frame->nb_samples, kRate, std::max(1, frame->sample_rate));
+    const int64_t jump = start - (m_format ? m_pushedEnd : m_samplesOut);
+    if (jump > kLongGap) {
+        EndFormatChain();
+        FillSilenceTo(start);
+    } else if (m_format && (jump > kSlack || jump < -kSlack || !SameFormat(frame))) {
+        // A graph cannot change its sound format on the way either: what it
+        // holds goes on, and the next graph continues where that ends.
+        EndFormatChain();
+    }
     if (m_ended)
         return false;
-    if (!m_format) {
+    // Sound wholly before what went on already (a join that steps back) is
+    // dropped; a frame that overlaps in part is trimmed by the format graph.
+    if (end <= m_samplesOut)
+        return true;
+    if (!m_format)
         MakeFormatChain(frame);
-    } else if (!SameFormat(frame)) {
-        // A graph cannot change its sound format on the way: what it holds
-        // goes on, and a graph for the new format continues exactly where
-        // that ends.
-        m_format->Close(frame->pts);
-        PassOn();
-        if (m_ended)
-            return false;
-        MakeFormatChain(frame);
-    }
     if (!m_format->Push(frame)) {
         m_ended = true;
         return false;
     }
+    m_pushedEnd = std::max(m_pushedEnd, end);
     PassOn();
     return !m_ended;
 }
 
-void SoundPath::Close(int64_t endPts)
+void SoundPath::Close()
 {
-    if (!m_format || m_ended)
-        return;
-    m_format->Close(endPts);
-    PassOn();
+    EndFormatChain();
     if (!m_ended)
         m_ending.Close(m_samplesOut);
+    DeliverReady();
 }
 
-FilterChain::Pulled SoundPath::Pull(AVFrame *frame)
+void SoundPath::EndFormatChain()
 {
-    const FilterChain::Pulled pulled = m_ending.Pull(frame);
-    if (pulled == FilterChain::Pulled::Ended)
-        m_ended = true;
-    if (pulled == FilterChain::Pulled::Frame)
-        frame->pts = av_rescale_q(frame->pts, m_ending.OutputTimeBase(), Output::AudioTimeBase());
-    return pulled;
+    if (!m_format)
+        return;
+    m_format->Close(av_rescale_q(m_pushedEnd, AVRational{1, kRate}, m_timeBase));
+    PassOn();
+    m_format.reset();
+}
+
+// Silence from where the sound so far ends, straight in the encoder's format.
+void SoundPath::FillSilenceTo(int64_t sample)
+{
+    while (!m_ended && m_samplesOut < sample) {
+        const int samples = static_cast<int>(std::min<int64_t>(kSilencePiece, sample - m_samplesOut));
+        FramePtr silence = EncoderFrame(samples);
+        av_samples_set_silence(silence->extended_data, 0, samples, 2, AV_SAMPLE_FMT_FLTP);
+        silence->pts = m_samplesOut;
+        HandOn(silence.get());
+    }
 }
 
 // From the format graph into the graph that stays.
 void SoundPath::PassOn()
 {
-    const AVRational samples = Output::AudioTimeBase();
+    const AVRational samples{1, kRate};
     while (!m_ended && m_format->Pull(m_passing.get()) == FilterChain::Pulled::Frame) {
         m_passing->pts = av_rescale_q(m_passing->pts, m_format->OutputTimeBase(), samples);
-        m_samplesOut = m_passing->pts + m_passing->nb_samples;
-        if (!m_ending.Push(m_passing.get()))
-            m_ended = true;
+        HandOn(m_passing.get());
         av_frame_unref(m_passing.get());
+    }
+}
+
+// Into the graph that stays, strictly after what it has: the encoder and
+// the file take no time that goes back.
+void SoundPath::HandOn(AVFrame *frame)
+{
+    const int64_t overlap = m_samplesOut - frame->pts;
+    if (overlap >= frame->nb_samples)
+        return;
+    if (overlap > 0) {
+        const int kept = frame->nb_samples - static_cast<int>(overlap);
+        FramePtr rest = EncoderFrame(kept);
+        av_samples_copy(rest->extended_data, frame->extended_data, 0, static_cast<int>(overlap), kept, 2,
+                        AV_SAMPLE_FMT_FLTP);
+        rest->pts = m_samplesOut;
+        HandOn(rest.get());
+        return;
+    }
+    m_samplesOut = frame->pts + frame->nb_samples;
+    if (!m_ending.Push(frame))
+        m_ended = true;
+    DeliverReady();
+}
+
+void SoundPath::DeliverReady()
+{
+    for (;;) {
+        const FilterChain::Pulled pulled = m_ending.Pull(m_ready.get());
+        if (pulled == FilterChain::Pulled::Later)
+            return;
+        if (pulled == FilterChain::Pulled::Ended) {
+            m_ended = true;
+            return;
+        }
+        m_ready->pts = av_rescale_q(m_ready->pts, m_ending.OutputTimeBase(), AVRational{1, kRate});
+        m_deliver(m_ready.get());
+        av_frame_unref(m_ready.get());
     }
 }
 
@@ -116,6 +201,7 @@ void SoundPath::MakeFormatChain(AVFrame *frame)
         + ":sample_fmt=" + (format ? format : "") + ":channel_layout=" + m_layout;
     m_format = std::make_unique<FilterChain>(FilterChain::Kind::Audio, args,
                                              AudioFormatFilterText(m_job, m_samplesOut));
+    m_pushedEnd = m_samplesOut;
 }
 
 bool SoundPath::SameFormat(AVFrame *frame) const

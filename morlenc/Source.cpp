@@ -7,8 +7,6 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
-#include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -92,22 +90,6 @@ Picture PictureOf(const Source &source, const AVFrame *frame)
     picture.sarDen = sar.den;
     picture.rotation = source.rotation;
     return picture;
-}
-
-int DurationSeconds(const Source &source)
-{
-    const AVFormatContext *format = source.format.get();
-    double seconds = 0;
-    if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
-        seconds = static_cast<double>(format->duration) / AV_TIME_BASE;
-    } else {
-        const AVStream *stream = format->streams[source.video];
-        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-            seconds = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
-    }
-    if (seconds <= 0)
-        return 0;
-    return static_cast<int>(std::clamp(std::llround(seconds), 1LL, static_cast<long long>(INT_MAX)));
 }
 
 } // namespace morlenc
