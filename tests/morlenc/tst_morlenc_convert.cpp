@@ -72,6 +72,34 @@ QPair<double, double> Loudness(const QString &path)
     return {level(QStringLiteral("mean_volume")), level(QStringLiteral("max_volume"))};
 }
 
+// Loudness of a stretch of the file's sound.
+double MeanLevel(const QString &path, double from, double seconds)
+{
+    QByteArray errors;
+    TestMedia::Run(QStringLiteral("ffmpeg"),
+                   {S("-hide_banner"), S("-ss"), QString::number(from), S("-t"), QString::number(seconds),
+                    S("-i"), path, S("-vn"), S("-af"), S("volumedetect"), S("-f"), S("null"), S("-")},
+                   nullptr, &errors);
+    const QRegularExpression pattern(QStringLiteral("mean_volume: (-?[0-9.]+) dB"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLocal8Bit(errors));
+    return match.hasMatch() ? match.captured(1).toDouble() : -100.0;
+}
+
+// Where the silences of the file's sound end, in seconds.
+QList<double> SilenceEnds(const QString &path)
+{
+    QByteArray errors;
+    TestMedia::Run(QStringLiteral("ffmpeg"),
+                   {S("-hide_banner"), S("-i"), path, S("-vn"), S("-af"), S("silencedetect=noise=-50dB:d=0.5"),
+                    S("-f"), S("null"), S("-")},
+                   nullptr, &errors);
+    QList<double> ends;
+    const QRegularExpression pattern(QStringLiteral("silence_end: ([0-9.]+)"));
+    for (auto match = pattern.globalMatch(QString::fromLocal8Bit(errors)); match.hasNext();)
+        ends << match.next().captured(1).toDouble();
+    return ends;
+}
+
 } // namespace
 
 class TestMorlencConvert : public QObject {
@@ -364,6 +392,47 @@ private slots:
         const double peak = Loudness(recipe.path + QStringLiteral(".out.mp4")).second;
         // volumedetect's floor is -91 dB.
         QVERIFY2(silent ? peak <= -90 : peak > -1, qPrintable(QStringLiteral("peak %1 dB").arg(peak)));
+    }
+
+    // Sound that starts late or drops out: silence where it is missing, the
+    // sound after it where it belongs. Each row: the sound's layout and the
+    // stretches it has in a 6-second recording.
+    void soundGaps_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("stretches");
+        QTest::addColumn<double>("soundBack");  // where the last silence ends
+
+        QTest::newRow("stereo, late") << S("stereo") << S("between(t,2,6)") << 2.0;
+        QTest::newRow("5.1, late") << S("5.1") << S("between(t,2.5,6)") << 2.5;
+        QTest::newRow("7.1, late") << S("7.1") << S("between(t,2,6)") << 2.0;
+        QTest::newRow("stereo, drops out") << S("stereo") << S("between(t,0,1)+between(t,4,6)") << 4.0;
+        QTest::newRow("7.1, drops out") << S("7.1") << S("between(t,0,1)+between(t,3.5,6)") << 3.5;
+    }
+
+    void soundGaps()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, stretches);
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(S("gap.mkv"));
+        recipe.seconds = 6;
+        recipe.extraArgs = QStringList{S("-af"), S("aselect='%1',aformat=sample_rates=48000:channel_layouts=%2").arg(stretches, layout),
+                                       S("-c:v"), S("mpeg4"), S("-c:a"), S("aac")};
+        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
+        const QString output = PathOf(S("gap.mp4"));
+        QCOMPARE(MorlencRunner::Run(MorlencRunner::Arguments(recipe.path, output, ENC_MODE_CONVERT, -1)).exitCode, 0);
+        const QJsonObject probe = TestMedia::Probe(output);
+        CheckPlayable(probe, 320, 240, true);
+        QVERIFY(std::abs(VideoSeconds(probe) - 6) < 0.04);
+        QVERIFY(std::abs(Seconds(probe, S("audio")) - 6) < 0.05);
+        QFETCH(double, soundBack);
+        const QList<double> ends = SilenceEnds(output);
+        QVERIFY2(!ends.isEmpty() && std::abs(ends.last() - soundBack) < 0.06,
+                 qPrintable(QStringLiteral("silences end at %1").arg(QString::number(ends.value(ends.size() - 1)))));
+        // A tone in the centre speaker comes out of a surround downmix some
+        // 13 dB down: well above silence all the same.
+        QVERIFY(MeanLevel(output, soundBack + 0.2, 1) > -45);
     }
 
     // A recording whose sound changes format half-way (stereo 48 kHz, then

@@ -132,12 +132,19 @@ private slots:
         QTest::addColumn<QSize>("shown");
         QTest::addColumn<int>("duration");
         QTest::addColumn<bool>("turned");
+        QTest::addColumn<double>("leadIn");
+        QTest::addColumn<double>("stated");
 
-        QTest::newRow("plain") << S("p.avi") << QSize(320, 240) << 2.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 2 << false;
-        QTest::newRow("rounded duration") << S("d.avi") << QSize(160, 120) << 2.6 << QStringList{S("-c:v"), S("mpeg4")} << QSize(160, 120) << 3 << false;
-        QTest::newRow("rotated") << S("r.mp4") << QSize(320, 176) << 1.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(176, 320) << 1 << true;
-        QTest::newRow("anamorphic") << S("a.mpg") << QSize(720, 576) << 1.0 << QStringList{S("-c:v"), S("mpeg2video"), S("-aspect"), S("16:9")} << QSize(1024, 576) << 1 << false;
-        QTest::newRow("odd size") << S("o.mkv") << QSize(333, 199) << 1.0 << QStringList{S("-c:v"), S("libx264"), S("-pix_fmt"), S("yuv444p")} << QSize(333, 199) << 1 << false;
+        QTest::newRow("plain") << S("p.avi") << QSize(320, 240) << 2.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 2 << false << 0.0 << 0.0;
+        QTest::newRow("rounded duration") << S("d.avi") << QSize(160, 120) << 2.6 << QStringList{S("-c:v"), S("mpeg4")} << QSize(160, 120) << 3 << false << 0.0 << 0.0;
+        QTest::newRow("rotated") << S("r.mp4") << QSize(320, 176) << 1.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(176, 320) << 1 << true << 0.0 << 0.0;
+        QTest::newRow("anamorphic") << S("a.mpg") << QSize(720, 576) << 1.0 << QStringList{S("-c:v"), S("mpeg2video"), S("-aspect"), S("16:9")} << QSize(1024, 576) << 1 << false << 0.0 << 0.0;
+        QTest::newRow("odd size") << S("o.mkv") << QSize(333, 199) << 1.0 << QStringList{S("-c:v"), S("libx264"), S("-pix_fmt"), S("yuv444p")} << QSize(333, 199) << 1 << false << 0.0 << 0.0;
+        // The length the conversion will have, where the header says otherwise.
+        QTest::newRow("header says an hour, mp4") << S("h.mp4") << QSize(320, 240) << 3.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 3 << false << 0.0 << 3600.0;
+        QTest::newRow("header says an hour, avi") << S("h.avi") << QSize(320, 240) << 3.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 3 << false << 0.0 << 3600.0;
+        QTest::newRow("header says less, mp4") << S("l.mp4") << QSize(320, 240) << 6.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 6 << false << 0.0 << 2.0;
+        QTest::newRow("empty lead-in, mp4") << S("e.mp4") << QSize(320, 240) << 5.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 5 << false << 5.0 << 0.0;
     }
 
     // The program shows these numbers and fits the picture by them.
@@ -156,6 +163,10 @@ private slots:
         recipe.extraArgs = args;
         QFETCH(bool, turned);
         recipe.quarterTurn = turned;
+        QFETCH(double, leadIn);
+        recipe.leadIn = leadIn;
+        QFETCH(double, stated);
+        recipe.statedSeconds = stated;
         QCOMPARE(TestMedia::MakeVideo(recipe), QString());
         const auto result = MorlencRunner::Run(
             MorlencRunner::Arguments(recipe.path, PathOf(S("unused.mp4")), ENC_MODE_PROBE, -1));
