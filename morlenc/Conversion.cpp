@@ -2,8 +2,8 @@
 
 #include "morlenc/Decoder.h"
 #include "morlenc/Failure.h"
-#include "morlenc/FilterChain.h"
 #include "morlenc/Output.h"
+#include "morlenc/PicturePath.h"
 #include "morlenc/SoundPath.h"
 #include "morlenc/Source.h"
 #include "morlenc/Timeline.h"
@@ -18,11 +18,6 @@
 namespace morlenc {
 namespace {
 
-std::string RationalText(AVRational value)
-{
-    return std::to_string(value.num) + "/" + std::to_string(value.den);
-}
-
 // One stream on its way from decoder through filters to the encoder.
 struct Lane {
     Lane(const Source &source, int index)
@@ -33,8 +28,8 @@ struct Lane {
 
     AVStream *stream;
     Decoder decoder;
-    std::unique_ptr<FilterChain> chain; // picture: made from the first decoded frame
-    std::unique_ptr<SoundPath> sound;   // sound
+    std::unique_ptr<PicturePath> picture; // one of the two
+    std::unique_ptr<SoundPath> sound;
     int64_t nextPts = AV_NOPTS_VALUE;   // where a frame without time would go
     int64_t endPts = 0;                 // end of the latest frame, from zero
     bool ended = false;                 // the filters take nothing more
@@ -49,7 +44,6 @@ public:
         , m_timeline(m_source.format.get(), m_source.originUs)
         , m_video(m_source, m_source.video)
         , m_frame(NewFrame())
-        , m_filtered(NewFrame())
     {
         if (m_source.audio >= 0) {
             // Sound that cannot be decoded leaves a picture worth keeping.
@@ -60,6 +54,8 @@ public:
             }
         }
         m_output = std::make_unique<Output>(job, m_audio.has_value());
+        m_video.picture = std::make_unique<PicturePath>(
+            job, m_source, [this](AVFrame *frame) { m_output->EncodeVideo(frame); });
         if (m_audio)
             m_audio->sound = std::make_unique<SoundPath>(
                 job, m_audio->stream->time_base, m_output->AudioFrameSize(),
@@ -145,12 +141,10 @@ private:
         }
         if (lane.ended)
             return;
-        if (lane.sound) {
+        if (lane.sound)
             lane.sound->Close();
-        } else if (lane.chain) {
-            lane.chain->Close(lane.endPts);
-            Encode(lane);
-        }
+        else
+            lane.picture->Close(lane.endPts);
     }
 
     // Frames without a time follow the previous frame.
@@ -194,48 +188,9 @@ private:
         }
     }
 
-    void Filter(Lane &lane, AVFrame *frame)
+    static void Filter(Lane &lane, AVFrame *frame)
     {
-        if (lane.sound) {
-            lane.ended = !lane.sound->Push(frame);
-            return;
-        }
-        if (!lane.chain)
-            lane.chain = MakeVideoChain(frame);
-        lane.ended = !lane.chain->Push(frame);
-        if (!lane.ended)
-            Encode(lane);
-    }
-
-    void Encode(Lane &lane)
-    {
-        AVFrame *frame = m_filtered.get();
-        for (;;) {
-            const FilterChain::Pulled pulled = lane.chain->Pull(frame);
-            if (pulled == FilterChain::Pulled::Later)
-                return;
-            if (pulled == FilterChain::Pulled::Ended) {
-                lane.ended = true;
-                return;
-            }
-            frame->pts = av_rescale_q(frame->pts, lane.chain->OutputTimeBase(), Output::VideoTimeBase());
-            m_output->EncodeVideo(frame);
-            av_frame_unref(frame);
-        }
-    }
-
-    std::unique_ptr<FilterChain> MakeVideoChain(const AVFrame *frame)
-    {
-        const Picture picture = PictureOf(m_source, frame);
-        const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0
-            ? AVRational{picture.sarNum, picture.sarDen}
-            : AVRational{1, 1};
-        const std::string args = "video_size=" + std::to_string(frame->width) + "x"
-            + std::to_string(frame->height) + ":pix_fmt=" + std::to_string(frame->format)
-            + ":time_base=" + RationalText(m_video.stream->time_base)
-            + ":pixel_aspect=" + RationalText(sar);
-        return std::make_unique<FilterChain>(FilterChain::Kind::Video, args,
-                                             VideoFilterText(m_job, picture));
+        lane.ended = lane.sound ? !lane.sound->Push(frame) : !lane.picture->Push(frame);
     }
 
     const Job &m_job;
@@ -246,7 +201,6 @@ private:
     std::optional<Lane> m_audio;
     std::unique_ptr<Output> m_output;
     FramePtr m_frame;
-    FramePtr m_filtered;
     int m_reported = 0;
 };
 

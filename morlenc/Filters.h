@@ -34,8 +34,9 @@ Size FitInside(Size display, int width, int height);
 
 // Graph text from the decoded picture to the encoder's frames: the fitted
 // picture on black bars, square pixels, 4:2:0, a constant 30000/1001 frames
-// per second starting at zero, cut at the job's end position.
-std::string VideoFilterText(const Job &job, const Picture &picture);
+// per second starting at frame `firstFrame` (0 for the first graph, where the
+// previous graph stopped for one made anew), cut at the job's end position.
+std::string VideoFilterText(const Job &job, const Picture &picture, long long firstFrame = 0);
 
 // The sound passes two graphs. The first, made anew whenever the decoded
 // sound's format changes (a recording switching from stereo 48 kHz to mono
