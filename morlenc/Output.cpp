@@ -11,7 +11,6 @@ extern "C" {
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 
 namespace morlenc {
 namespace {
@@ -135,6 +134,35 @@ void Output::AddStream(Track &track)
     track.stream->time_base = track.encoder->time_base;
 }
 
+void Output::Watch()
+{
+    // About once a second: often enough to stop within moments of the
+    // folder's going, seldom enough to cost nothing.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_watched < std::chrono::seconds(1))
+        return;
+    m_watched = now;
+    m_partial->CheckInPlace();
+}
+
+void Output::Writing(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const Failure &failure) {
+        // A write that failed because the folder went says so.
+        if (failure.reason == ENC_FAIL_WRITE)
+            m_partial->CheckInPlace();
+        throw;
+    }
+}
+
+void Output::Submit(int track, AVFrame *frame)
+{
+    Watch();
+    Writing([&] { m_worker->Submit(track, frame); });
+}
+
 void Output::EncodeVideo(AVFrame *frame)
 {
     if (frame) {
@@ -143,13 +171,13 @@ void Output::EncodeVideo(AVFrame *frame)
         frame->pict_type = AV_PICTURE_TYPE_NONE;
         ++m_videoFrames;
     }
-    m_worker->Submit(kVideo, frame);
+    Submit(kVideo, frame);
 }
 
 void Output::EncodeAudio(AVFrame *frame)
 {
     if (m_audio.encoder)
-        m_worker->Submit(kAudio, frame);
+        Submit(kAudio, frame);
 }
 
 void Output::Encode(Track &track, AVFrame *frame)
@@ -173,18 +201,22 @@ void Output::Encode(Track &track, AVFrame *frame)
 
 void Output::Finish()
 {
-    m_worker->Submit(kVideo, nullptr);
+    Submit(kVideo, nullptr);
     if (m_audio.encoder)
-        m_worker->Submit(kAudio, nullptr);
-    m_worker->Finish();
-    const std::string writing = "writing " + Quoted(m_partial->Path());
-    Check(av_write_trailer(m_format.get()), ENC_FAIL_WRITE, writing);
-    Check(m_format->pb->error, ENC_FAIL_WRITE, writing);
-    // Closing flushes the last buffer; its failure is a failed write too.
-    Check(avio_closep(&m_format->pb), ENC_FAIL_WRITE, writing);
+        Submit(kAudio, nullptr);
+    Writing([this] {
+        m_worker->Finish();
+        const std::string writing = "writing " + Quoted(m_partial->Path());
+        Check(av_write_trailer(m_format.get()), ENC_FAIL_WRITE, writing);
+        Check(m_format->pb->error, ENC_FAIL_WRITE, writing);
+        // Closing flushes the last buffer; its failure is a failed write too.
+        Check(avio_closep(&m_format->pb), ENC_FAIL_WRITE, writing);
+    });
+    // Only into the folder the file was made in.
+    m_partial->CheckInPlace();
     if (std::rename(m_partial->Path().c_str(), m_final.c_str()) != 0)
-        throw Failure{ENC_FAIL_WRITE, "cannot rename " + Quoted(m_partial->Path()) + " to "
-                                          + Quoted(m_final) + ": " + std::strerror(errno)};
+        throw SystemFailure(ENC_FAIL_WRITE, "cannot rename " + Quoted(m_partial->Path()) + " to " + Quoted(m_final),
+                            errno);
     m_partial->Keep();
 }
 

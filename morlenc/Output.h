@@ -9,6 +9,8 @@
 #include "morlenc/EncodeWorker.h"
 #include "morlenc/PartialFile.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +51,12 @@ private:
     void OpenVideo(const Job &job);
     void OpenAudio(const Job &job);
     void AddStream(Track &track);
+    // Throws when the partial file's folder is gone (see PartialFile).
+    void Watch();
+    // Runs work; a failed write in it is told as the folder's going where
+    // that is what happened.
+    void Writing(const std::function<void()> &work);
+    void Submit(int track, AVFrame *frame);
     // On the worker's thread.
     void Encode(Track &track, AVFrame *frame);
 
@@ -59,6 +67,7 @@ private:
     Track m_audio;
     PacketPtr m_packet;
     long long m_videoFrames = 0;
+    std::chrono::steady_clock::time_point m_watched = std::chrono::steady_clock::now();
     std::unique_ptr<EncodeWorker> m_worker;  // started once the file is open
 };
 
