@@ -119,7 +119,10 @@ private slots:
     {
         const auto help = MorlencRunner::Run({S("--help")});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.lines.join('\n').contains(EncoderFailureText(ENC_FAIL_NO_VIDEO)));
+        QVERIFY(help.lines.join('\n').contains(EncoderFailureText(ENC_FAIL_FOLDER_GONE)));
+        // Read in a terminal and made into the manual page: 80 columns.
+        for (const QByteArray &line : help.lines)
+            QVERIFY2(line.size() <= 80, line.constData());
         const auto version = MorlencRunner::Run({S("--version")});
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.lines.join('\n').contains("libavcodec"));
