@@ -42,8 +42,10 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
 // sound's format changes (a recording switching from stereo 48 kHz to mono
 // 44.1 kHz), turns it into the encoder's format: gain, 44100 Hz stereo float
 // planes, gaps filled and overlaps trimmed so the sound stays in step with
-// the picture. `firstSample` is where its output starts, in samples: 0 for
-// the first graph, the end of the previous graph's output for the others.
+// the picture. `firstSample` is where its output starts, counted in samples
+// of the sound going in (the resampler's unit for it, whatever the rate
+// coming out): 0 for the first graph, where the sound so far ends for the
+// others.
 std::string AudioFormatFilterText(const Job &job, long long firstSample);
 
 // The second graph stays for the whole job: it cuts the sound at the job's

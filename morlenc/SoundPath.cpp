@@ -199,8 +199,13 @@ void SoundPath::MakeFormatChain(AVFrame *frame)
     const std::string args = "time_base=" + std::to_string(m_timeBase.num) + "/"
         + std::to_string(m_timeBase.den) + ":sample_rate=" + std::to_string(frame->sample_rate)
         + ":sample_fmt=" + (format ? format : "") + ":channel_layout=" + m_layout;
-    m_format = std::make_unique<FilterChain>(FilterChain::Kind::Audio, args,
-                                             AudioFormatFilterText(m_job, m_samplesOut));
+    // Given at 44100 Hz the start would be off by the ratio of the rates:
+    // the graph filled the difference with silence at the source's rate and
+    // channel count (tens of megabytes after a long gap in 7.1 sound), or
+    // dropped as much of the sound below 44100 Hz. Rounded down, the start
+    // overlaps by less than a sample, which HandOn trims.
+    const int64_t first = av_rescale_rnd(m_samplesOut, frame->sample_rate, kRate, AV_ROUND_DOWN);
+    m_format = std::make_unique<FilterChain>(FilterChain::Kind::Audio, args, AudioFormatFilterText(m_job, first));
     m_pushedEnd = m_samplesOut;
 }
 
