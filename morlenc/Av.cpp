@@ -40,8 +40,15 @@ std::string ErrorText(int error)
 
 void Check(int error, int reason, const std::string &what)
 {
-    if (error < 0)
-        throw Failure{reason, what + ": " + ErrorText(error)};
+    if (error >= 0)
+        return;
+    // The libraries pass the system's errors on as their negatives; their
+    // own codes are tags far beyond any errno. Only files opened, read and
+    // written have the system behind them: elsewhere EINVAL or ENOMEM is
+    // the library's own word, and telling it as the system's would mislead.
+    const bool files = reason == ENC_FAIL_OPEN_INPUT || reason == ENC_FAIL_OPEN_OUTPUT || reason == ENC_FAIL_WRITE;
+    const int system = files && -error < 4096 ? -error : 0;
+    throw Failure{reason, what + ": " + ErrorText(error), system};
 }
 
 } // namespace morlenc

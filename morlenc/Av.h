@@ -46,7 +46,8 @@ PacketPtr NewPacket();
 // The library's words for an error code.
 std::string ErrorText(int error);
 
-// Throws Failure(reason) with what and the error's words when error < 0.
+// Throws Failure(reason) with what and the error's words when error < 0,
+// with its errno where it stands for one and reason is about files.
 void Check(int error, int reason, const std::string &what);
 
 } // namespace morlenc

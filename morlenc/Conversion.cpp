@@ -2,78 +2,37 @@
 
 #include "morlenc/Decoder.h"
 #include "morlenc/Failure.h"
-#include "morlenc/FilterChain.h"
 #include "morlenc/Output.h"
+#include "morlenc/PicturePath.h"
+#include "morlenc/SoundPath.h"
 #include "morlenc/Source.h"
+#include "morlenc/Timeline.h"
 #include "platform/EncoderContract.h"
-
-extern "C" {
-#include <libavutil/channel_layout.h>
-}
 
 #include <algorithm>
 #include <climits>
 #include <memory>
 #include <optional>
 #include <thread>
-#include <vector>
 
 namespace morlenc {
 namespace {
-
-std::string RationalText(AVRational value)
-{
-    return std::to_string(value.num) + "/" + std::to_string(value.den);
-}
-
-std::string LayoutText(const AVChannelLayout &layout)
-{
-    std::vector<char> text(64);
-    for (;;) {
-        const int needed = av_channel_layout_describe(&layout, text.data(), text.size());
-        if (needed < 0)
-            throw Failure{ENC_FAIL_INTERNAL, "channel layout: " + ErrorText(needed)};
-        if (static_cast<std::size_t>(needed) <= text.size())
-            return text.data();
-        text.resize(static_cast<std::size_t>(needed));
-    }
-}
-
-// Some decoders leave the speaker positions open; the filters need them.
-void SettleLayout(AVFrame *frame)
-{
-    if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-        const int channels = frame->ch_layout.nb_channels;
-        av_channel_layout_uninit(&frame->ch_layout);
-        av_channel_layout_default(&frame->ch_layout, channels);
-    }
-}
 
 // One stream on its way from decoder through filters to the encoder.
 struct Lane {
     Lane(const Source &source, int index)
         : stream(source.format->streams[index])
         , decoder(stream, ENC_FAIL_DECODER)
-        , origin(av_rescale_q(source.originUs, AV_TIME_BASE_Q, stream->time_base))
     {
     }
 
     AVStream *stream;
     Decoder decoder;
-    int64_t origin;                     // stream time that becomes zero
-    std::unique_ptr<FilterChain> chain; // made from the first decoded frame
-    // Sound only: the graph after `chain` that stays for the whole job
-    // while `chain` is remade for each new sound format, and where the
-    // sound handed to it so far ends, in samples at 44100 Hz.
-    std::unique_ptr<FilterChain> ending;
-    int64_t samplesOut = 0;
+    std::unique_ptr<PicturePath> picture; // one of the two
+    std::unique_ptr<SoundPath> sound;
     int64_t nextPts = AV_NOPTS_VALUE;   // where a frame without time would go
     int64_t endPts = 0;                 // end of the latest frame, from zero
-    bool ended = false;                 // the chain takes nothing more
-    // The audio format the chain was made for.
-    int sampleFormat = -1;
-    int sampleRate = 0;
-    std::string layout;
+    bool ended = false;                 // the filters take nothing more
 };
 
 class Conversion {
@@ -82,9 +41,9 @@ public:
         : m_job(job)
         , m_channel(channel)
         , m_source(OpenSource(job.source))
+        , m_timeline(m_source.format.get(), m_source.originUs)
         , m_video(m_source, m_source.video)
         , m_frame(NewFrame())
-        , m_filtered(NewFrame())
     {
         if (m_source.audio >= 0) {
             // Sound that cannot be decoded leaves a picture worth keeping.
@@ -95,6 +54,12 @@ public:
             }
         }
         m_output = std::make_unique<Output>(job, m_audio.has_value());
+        m_video.picture = std::make_unique<PicturePath>(
+            job, m_source, [this](AVFrame *frame) { m_output->EncodeVideo(frame); });
+        if (m_audio)
+            m_audio->sound = std::make_unique<SoundPath>(
+                job, m_audio->stream->time_base, m_output->AudioFrameSize(),
+                [this](AVFrame *frame) { m_output->EncodeAudio(frame); });
     }
 
     void Run()
@@ -114,6 +79,8 @@ public:
             if (read < 0)
                 break;
             Lane *lane = LaneOf(packet->stream_index);
+            if (lane)
+                m_timeline.Place(packet.get());
             if (lane && !lane->ended && PastEnd(*lane, *packet))
                 lane->ended = true;
             if (lane && !lane->ended) {
@@ -151,7 +118,7 @@ private:
         const int64_t time = packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts;
         if (time == AV_NOPTS_VALUE)
             return false;
-        const double seconds = static_cast<double>(time - lane.origin) * av_q2d(lane.stream->time_base);
+        const double seconds = static_cast<double>(time) * av_q2d(lane.stream->time_base);
         return seconds > static_cast<double>(m_job.endSeconds) + 1;
     }
 
@@ -172,19 +139,15 @@ private:
             lane.decoder.Send(nullptr);
             Decode(lane);
         }
-        if (lane.chain && !lane.ended) {
-            lane.chain->Close(lane.endPts);
-            if (lane.ending) {
-                PassOn(lane);
-                if (!lane.ended)
-                    lane.ending->Close(lane.samplesOut);
-            }
-            Encode(lane);
-        }
+        if (lane.ended)
+            return;
+        if (lane.sound)
+            lane.sound->Close();
+        else
+            lane.picture->Close(lane.endPts);
     }
 
-    // Gives every frame a time from zero; frames without one follow the
-    // previous frame.
+    // Frames without a time follow the previous frame.
     void Stamp(Lane &lane, AVFrame *frame)
     {
         int64_t duration = frame->pkt_duration;
@@ -192,9 +155,9 @@ private:
             duration = GuessDuration(lane, *frame);
         int64_t pts = frame->best_effort_timestamp;
         if (pts == AV_NOPTS_VALUE)
-            pts = lane.nextPts != AV_NOPTS_VALUE ? lane.nextPts : lane.origin;
+            pts = lane.nextPts != AV_NOPTS_VALUE ? lane.nextPts : 0;
         lane.nextPts = pts + duration;
-        frame->pts = pts - lane.origin;
+        frame->pts = pts;
         lane.endPts = std::max(lane.endPts, frame->pts + duration);
     }
 
@@ -225,112 +188,19 @@ private:
         }
     }
 
-    void Filter(Lane &lane, AVFrame *frame)
+    static void Filter(Lane &lane, AVFrame *frame)
     {
-        if (&lane == &m_video) {
-            if (!lane.chain)
-                lane.chain = MakeVideoChain(frame);
-        } else if (!lane.chain) {
-            lane.chain = MakeAudioChain(lane, frame);
-            lane.ending = std::make_unique<FilterChain>(FilterChain::Kind::Audio, AudioEndSourceArgs(),
-                                                        AudioEndFilterText(m_job), m_output->AudioFrameSize());
-        } else if (!SameAudioFormat(lane, frame)) {
-            // The graph cannot change its sound format on the way: what it
-            // holds goes on, and a graph for the new format continues
-            // exactly where that ends.
-            lane.chain->Close(frame->pts);
-            PassOn(lane);
-            if (lane.ended)
-                return;
-            lane.chain = MakeAudioChain(lane, frame);
-        }
-        if (!lane.chain->Push(frame)) {
-            lane.ended = true;
-            return;
-        }
-        if (lane.ending)
-            PassOn(lane);
-        Encode(lane);
-    }
-
-    // Sound: from the format graph into the graph that stays.
-    void PassOn(Lane &lane)
-    {
-        const AVRational samples = Output::AudioTimeBase();
-        while (!lane.ended && lane.chain->Pull(m_filtered.get()) == FilterChain::Pulled::Frame) {
-            m_filtered->pts = av_rescale_q(m_filtered->pts, lane.chain->OutputTimeBase(), samples);
-            lane.samplesOut = m_filtered->pts + m_filtered->nb_samples;
-            if (!lane.ending->Push(m_filtered.get()))
-                lane.ended = true;
-            av_frame_unref(m_filtered.get());
-        }
-    }
-
-    void Encode(Lane &lane)
-    {
-        const bool video = &lane == &m_video;
-        const AVRational to = video ? Output::VideoTimeBase() : Output::AudioTimeBase();
-        FilterChain &last = video ? *lane.chain : *lane.ending;
-        for (;;) {
-            const FilterChain::Pulled pulled = last.Pull(m_filtered.get());
-            if (pulled == FilterChain::Pulled::Later)
-                return;
-            if (pulled == FilterChain::Pulled::Ended) {
-                lane.ended = true;
-                return;
-            }
-            m_filtered->pts = av_rescale_q(m_filtered->pts, last.OutputTimeBase(), to);
-            if (video)
-                m_output->EncodeVideo(m_filtered.get());
-            else
-                m_output->EncodeAudio(m_filtered.get());
-            av_frame_unref(m_filtered.get());
-        }
-    }
-
-    std::unique_ptr<FilterChain> MakeVideoChain(const AVFrame *frame)
-    {
-        const Picture picture = PictureOf(m_source, frame);
-        const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0
-            ? AVRational{picture.sarNum, picture.sarDen}
-            : AVRational{1, 1};
-        const std::string args = "video_size=" + std::to_string(frame->width) + "x"
-            + std::to_string(frame->height) + ":pix_fmt=" + std::to_string(frame->format)
-            + ":time_base=" + RationalText(m_video.stream->time_base)
-            + ":pixel_aspect=" + RationalText(sar);
-        return std::make_unique<FilterChain>(FilterChain::Kind::Video, args,
-                                             VideoFilterText(m_job, picture));
-    }
-
-    std::unique_ptr<FilterChain> MakeAudioChain(Lane &lane, AVFrame *frame)
-    {
-        SettleLayout(frame);
-        lane.sampleFormat = frame->format;
-        lane.sampleRate = frame->sample_rate;
-        lane.layout = LayoutText(frame->ch_layout);
-        const char *format = av_get_sample_fmt_name(static_cast<AVSampleFormat>(frame->format));
-        const std::string args = "time_base=" + RationalText(lane.stream->time_base)
-            + ":sample_rate=" + std::to_string(frame->sample_rate)
-            + ":sample_fmt=" + (format ? format : "") + ":channel_layout=" + lane.layout;
-        return std::make_unique<FilterChain>(FilterChain::Kind::Audio, args,
-                                             AudioFormatFilterText(m_job, lane.samplesOut));
-    }
-
-    static bool SameAudioFormat(const Lane &lane, AVFrame *frame)
-    {
-        SettleLayout(frame);
-        return frame->format == lane.sampleFormat && frame->sample_rate == lane.sampleRate
-            && LayoutText(frame->ch_layout) == lane.layout;
+        lane.ended = lane.sound ? !lane.sound->Push(frame) : !lane.picture->Push(frame);
     }
 
     const Job &m_job;
     Channel &m_channel;
     Source m_source;
+    Timeline m_timeline;
     Lane m_video;
     std::optional<Lane> m_audio;
     std::unique_ptr<Output> m_output;
     FramePtr m_frame;
-    FramePtr m_filtered;
     int m_reported = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <poll.h>
 
 namespace morlenc {
@@ -19,6 +20,11 @@ void OnStopSignal(int)
 }
 
 } // namespace
+
+Failure SystemFailure(int reason, const std::string &what, int error)
+{
+    return Failure{reason, what + ": " + std::strerror(error), error};
+}
 
 void InstallSignalHandlers()
 {

@@ -8,11 +8,17 @@
 
 namespace morlenc {
 
-// The job failed; reason is an EncoderFailure, message one line for people.
+// The job failed; reason is an EncoderFailure, message one line for people,
+// systemError the errno behind it where the system gave one.
 struct Failure {
     int reason;
     std::string message;
+    int systemError = 0;
 };
+
+// A failure the system explains: the message ends with its words for the
+// error number, which the channel carries too.
+Failure SystemFailure(int reason, const std::string &what, int error);
 
 // The job was told to stop (answer 1, a broken channel, a signal): end
 // quietly, sending nothing more.

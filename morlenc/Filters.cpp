@@ -52,7 +52,7 @@ Size FitInside(Size display, int width, int height)
     return fitted;
 }
 
-std::string VideoFilterText(const Job &job, const Picture &picture)
+std::string VideoFilterText(const Job &job, const Picture &picture, long long firstFrame)
 {
     const Size fitted = job.fit == Fit::Stretch
         ? Size{job.width, job.height}
@@ -82,8 +82,10 @@ std::string VideoFilterText(const Job &job, const Picture &picture)
     }
 
     // Frames are repeated or dropped to hold the rate; starting at zero pads
-    // a late first picture so it lines up with the sound.
-    text += ",setsar=1,fps=fps=30000/1001:start_time=0";
+    // a late first picture so it lines up with the sound. A graph made anew
+    // on the way starts at the frame where the previous one stopped.
+    text += ",setsar=1,fps=fps=30000/1001:start_time=";
+    text += firstFrame > 0 ? std::to_string(firstFrame) + "*1001/30000" : std::string("0");
     text += ",trim=end=" + std::to_string(job.endSeconds);
     return text;
 }

@@ -34,15 +34,18 @@ Size FitInside(Size display, int width, int height);
 
 // Graph text from the decoded picture to the encoder's frames: the fitted
 // picture on black bars, square pixels, 4:2:0, a constant 30000/1001 frames
-// per second starting at zero, cut at the job's end position.
-std::string VideoFilterText(const Job &job, const Picture &picture);
+// per second starting at frame `firstFrame` (0 for the first graph, where the
+// previous graph stopped for one made anew), cut at the job's end position.
+std::string VideoFilterText(const Job &job, const Picture &picture, long long firstFrame = 0);
 
 // The sound passes two graphs. The first, made anew whenever the decoded
 // sound's format changes (a recording switching from stereo 48 kHz to mono
 // 44.1 kHz), turns it into the encoder's format: gain, 44100 Hz stereo float
 // planes, gaps filled and overlaps trimmed so the sound stays in step with
-// the picture. `firstSample` is where its output starts, in samples: 0 for
-// the first graph, the end of the previous graph's output for the others.
+// the picture. `firstSample` is where its output starts, counted in samples
+// of the sound going in (the resampler's unit for it, whatever the rate
+// coming out): 0 for the first graph, where the sound so far ends for the
+// others.
 std::string AudioFormatFilterText(const Job &job, long long firstSample);
 
 // The second graph stays for the whole job: it cuts the sound at the job's

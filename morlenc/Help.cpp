@@ -16,68 +16,121 @@ namespace {
 
 std::string LibraryVersion(const char *name, unsigned version)
 {
-    return std::string(name) + " " + std::to_string(AV_VERSION_MAJOR(version)) + "."
+    std::string line = "  " + std::string(name);
+    line.resize(21, ' ');
+    return line + std::to_string(AV_VERSION_MAJOR(version)) + "."
         + std::to_string(AV_VERSION_MINOR(version)) + "."
         + std::to_string(AV_VERSION_MICRO(version)) + "\n";
 }
 
 } // namespace
 
+// The text is also the manual page: help2man turns it into troff. Its
+// conventions hold here: options and list entries start with two spaces
+// and keep their description at the same column, a heading ends with a
+// colon, and every word fits in an 80-column page once indented, so that
+// troff can fill each line.
 std::string HelpText()
 {
-    std::string text = R"(Usage:
-  morlenc SOURCE -o OUTPUT -ofps 30000/1001 -af AUDIO -vf VIDEO -of lavf -oac lavc
-          -ovc lavc -ffourcc MP4V -lavcopts CODECS -lavfopts FORMAT -endpos H:M:S
-          MODE HANDLE
-  morlenc --help | --version
+    std::string text = R"(Usage: morlenc SOURCE -o OUTPUT OPTIONS MODE HANDLE
+  or:  morlenc --help
+  or:  morlenc --version
 
 Converts SOURCE into an MP4 file for a portable player (MODE 0), or reports
-its duration and picture size (MODE 1). The arguments come in this order;
-SOURCE is always the first, even when it begins with "-".
+its duration and picture size (MODE 1). OPTIONS are always these, in this
+order: -ofps 30000/1001 -af AUDIO -vf VIDEO -of lavf -oac lavc -ovc lavc
+-ffourcc MP4V -lavcopts CODECS -lavfopts FORMAT -endpos H:M:S. SOURCE is
+always the first argument, even when it begins with a dash. The job reports
+on its channel, one line per message: a code and a value.
 
-  -o OUTPUT      the MP4 file to write; it is written under a hidden
-                 temporary name in OUTPUT's folder (.morlenc-PID-N.part) and
-                 renamed to OUTPUT when complete
-  -ofps          30000/1001: constant 29.97 frames per second, frames repeated
-                 or dropped to hold it
-  -af AUDIO      lavcresample=44100, or volume=+NdB:0:lavcresample=44100 or
-                 volume=-NdB:0:lavcresample=44100: gain, then 44100 Hz
-                 stereo; any N is taken, the gain applied stops at 96 dB
-  -vf VIDEO      scale=W:H,harddup stretches to WxH;
-                 scale=-3:H,harddup,expand=W:H and scale=W:-3,harddup,expand=W:H
-                 fit the picture inside WxH keeping its display shape, on
-                 black bars (W and H even, 16 to 4096)
-  -lavcopts      aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=V:vhq:acodec=aac:abitrate=A
-                 MPEG-4 Simple Profile video at V kbit/s with rate-distortion
-                 macroblock decision, AAC-LC sound at A kbit/s
-  -lavfopts      format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames
-  -endpos H:M:S  the output is at most this long
-  -of lavf -oac lavc -ovc lavc -ffourcc MP4V   fixed
-  MODE           0 convert, 1 probe
-  HANDLE         descriptor of the channel socket, or -1 for standard output
+Options:
+  -o OUTPUT          the MP4 file to write. It is written under a hidden
+                     temporary name in the folder of OUTPUT,
+                     .morlenc-HOST-PID-N.part, and renamed to OUTPUT once
+                     complete.
+  -ofps 30000/1001   29.97 frames per second: frames are repeated or dropped
+                     to hold the rate.
+  -af AUDIO          the sound, in one of the forms below.
+  -vf VIDEO          the picture, in one of the forms below.
+  -lavcopts CODECS   the codecs and their bitrates, in the form below.
+  -lavfopts FORMAT   the container, in the form below.
+  -endpos H:M:S      the output is cut at this length.
+  -of lavf           fixed, as are -oac lavc, -ovc lavc and -ffourcc MP4V.
+  --help             shows this text.
+  --version          shows the version, and those of the libraries.
 
-Channel: one line per message, "<code> <value>\n".
-  1 duration in whole seconds   2 width   3 height   (probe, as a player
-  shows the picture)   4 probe ended
-  5 source position in whole seconds (convert); the encoder then reads one
-    line: "0" goes on, "1" stops at once, removing the partial output
-  6 conversion ended (sent once; the output is complete unless 7 came first)
-  7 the job failed, value = reason; the final code 4 or 6 follows
-With HANDLE -1 the lines go to standard output and no answers are awaited.
+Arguments:
+  MODE               0 converts, 1 probes.
+  HANDLE             the descriptor of the channel socket, or -1 for standard
+                     output, where no answers are awaited.
+
+Forms of AUDIO:
+  lavcresample=44100
+                     44100 Hz stereo.
+  volume=+Ndb:0:lavcresample=44100
+                     the same, N dB louder; any N is taken, but the change
+                     stops at 96 dB.
+  volume=-Ndb:0:lavcresample=44100
+                     the same, N dB quieter.
+
+Forms of VIDEO:
+  scale=W:H,harddup  stretched to W by H pixels (even, from 16 to 4096).
+  scale=W:-3,harddup,expand=W:H
+                     fitted inside W by H, keeping its shape, on black bars
+                     where its shape needs them. A source whose shape changes
+                     on the way is fitted part by part.
+  scale=-3:H,harddup,expand=W:H
+                     the same.
+
+Form of CODECS:
+  aglobal=1:vglobal=1:vcodec=mpeg4:vbitrate=V:vhq:acodec=aac:abitrate=A
+                     MPEG-4 Simple Profile video at V kbit/s, AAC-LC sound at
+                     A kbit/s.
+
+Form of FORMAT:
+  format=mp4:i_certify_that_my_video_stream_does_not_use_b_frames
+                     the only one.
+
+Channel messages:
+  1                  probe: the duration in whole seconds.
+  2                  probe: the width of the picture as a player shows it.
+  3                  probe: its height.
+  4                  probe: the end of the job, always the last message.
+  5                  conversion: the position reached in the output, in whole
+                     seconds. The encoder then reads one line: "0" goes on,
+                     "1" stops at once and removes the unfinished output.
+  6                  conversion: the end of the job, always the last message;
+                     the output is complete unless code 7 came first.
+  7                  either: the job failed, value = the reason below; the
+                     code that ends the job follows.
+  8                  either: the system's error number (errno) behind the
+                     failure whose code 7 follows at once.
 
 Failure reasons:
 )";
-    for (int reason = ENC_FAIL_ARGUMENTS; reason <= ENC_FAIL_INTERNAL; ++reason)
-        text += "  " + std::to_string(reason) + "  " + EncoderFailureText(reason) + "\n";
+    // The reasons the encoder itself sends; the others the program finds.
+    for (const int reason : {ENC_FAIL_ARGUMENTS, ENC_FAIL_OPEN_INPUT, ENC_FAIL_NO_VIDEO, ENC_FAIL_DECODER,
+                             ENC_FAIL_OPEN_OUTPUT, ENC_FAIL_WRITE, ENC_FAIL_ENCODE, ENC_FAIL_INTERNAL,
+                             ENC_FAIL_FOLDER_GONE}) {
+        // A narrower column than above keeps the longest on one line.
+        std::string number = "  " + std::to_string(reason);
+        number.resize(6, ' ');
+        text += number + EncoderFailureText(reason) + "\n";
+    }
     text += R"(
-Exit status: 0 done, 1 the job failed, 2 arguments refused, 3 stopped.
+Exit status:
+  0                  done.
+  1                  the job failed.
+  2                  the arguments were refused.
+  3                  stopped.
 )";
     return text;
 }
 
+// Laid out as a section of the manual page, which help2man appends.
 std::string VersionText()
 {
-    return "morlenc " MORLENC_VERSION "\n" + LibraryVersion("libavformat", avformat_version())
+    return "morlenc " MORLENC_VERSION "\n\nLibraries:\n" + LibraryVersion("libavformat", avformat_version())
         + LibraryVersion("libavcodec", avcodec_version())
         + LibraryVersion("libavfilter", avfilter_version())
         + LibraryVersion("libswresample", swresample_version())

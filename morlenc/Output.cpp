@@ -2,7 +2,6 @@
 
 #include "morlenc/Failure.h"
 #include "platform/EncoderContract.h"
-#include "platform/PartFile.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -12,10 +11,6 @@ extern "C" {
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace morlenc {
 namespace {
@@ -31,42 +26,7 @@ CodecContext NewEncoder(AVCodecID id)
     return context;
 }
 
-// Makes an empty file of a name no other job uses, in the output's folder,
-// and holds its lock while the job lives (see PartFile.h).
-void CreatePartialFile(const std::string &output, std::string &path, int &fd)
-{
-    const std::string::size_type slash = output.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
-    // A name taken means a file an earlier process of the same number left.
-    for (int n = 0; n < 1000; ++n) {
-        path = folder + PartFile::Name(PartFile::HostId(), ::getpid(), n);
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            // Where the file system honours no locks the file simply stays
-            // unlocked: nobody will ever judge it abandoned then.
-            PartFile::TryLock(fd);
-            return;
-        }
-        if (errno != EEXIST) {
-            const std::string failed = "cannot create " + Quoted(path) + ": " + std::strerror(errno);
-            path.clear();
-            throw Failure{ENC_FAIL_OPEN_OUTPUT, failed};
-        }
-    }
-    path.clear();
-    throw Failure{ENC_FAIL_OPEN_OUTPUT, "no free temporary name beside " + Quoted(output)};
-}
-
 } // namespace
-
-Output::PartialFile::~PartialFile()
-{
-    // Removed while still locked, so nobody takes it for abandoned meanwhile.
-    if (!path.empty() && !kept)
-        std::remove(path.c_str());
-    if (fd >= 0)
-        ::close(fd);
-}
 
 Output::Output(const Job &job, bool withAudio)
     : m_final(job.output)
@@ -80,8 +40,8 @@ Output::Output(const Job &job, bool withAudio)
     if (withAudio)
         OpenAudio(job);
 
-    CreatePartialFile(m_final, m_partial.path, m_partial.fd);
-    const std::string partial = m_partial.path;
+    m_partial.emplace(m_final);
+    const std::string &partial = m_partial->Path();
     // The muxer reopens its file by name to move the index to the front.
     av_freep(&m_format->url);
     m_format->url = av_strdup(partial.c_str());
@@ -93,12 +53,13 @@ Output::Output(const Job &job, bool withAudio)
     Check(av_opt_set(m_format->priv_data, "movflags", "+faststart", 0), ENC_FAIL_INTERNAL,
           "movflags");
     Check(avformat_write_header(m_format.get(), nullptr), ENC_FAIL_WRITE, "writing " + Quoted(partial));
-    m_worker = std::thread([this] { EncodeQueued(); });
+    m_worker = std::make_unique<EncodeWorker>(
+        [this](int track, AVFrame *frame) { Encode(track == kVideo ? m_video : m_audio, frame); });
 }
 
 Output::~Output()
 {
-    StopWorker();
+    m_worker.reset();
     // Closed before the partial file, if unfinished, is removed.
     m_format.reset();
 }
@@ -173,6 +134,35 @@ void Output::AddStream(Track &track)
     track.stream->time_base = track.encoder->time_base;
 }
 
+void Output::Watch()
+{
+    // About once a second: often enough to stop within moments of the
+    // folder's going, seldom enough to cost nothing.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_watched < std::chrono::seconds(1))
+        return;
+    m_watched = now;
+    m_partial->CheckInPlace();
+}
+
+void Output::Writing(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const Failure &failure) {
+        // A write that failed because the folder went says so.
+        if (failure.reason == ENC_FAIL_WRITE)
+            m_partial->CheckInPlace();
+        throw;
+    }
+}
+
+void Output::Submit(int track, AVFrame *frame)
+{
+    Watch();
+    Writing([&] { m_worker->Submit(track, frame); });
+}
+
 void Output::EncodeVideo(AVFrame *frame)
 {
     if (frame) {
@@ -181,73 +171,13 @@ void Output::EncodeVideo(AVFrame *frame)
         frame->pict_type = AV_PICTURE_TYPE_NONE;
         ++m_videoFrames;
     }
-    Submit(Work::Video, frame);
+    Submit(kVideo, frame);
 }
 
 void Output::EncodeAudio(AVFrame *frame)
 {
     if (m_audio.encoder)
-        Submit(Work::Audio, frame);
-}
-
-void Output::Submit(Work work, AVFrame *frame)
-{
-    // A few frames ahead are enough to keep both sides busy; more would only
-    // hold memory.
-    constexpr std::size_t kQueueDepth = 8;
-    Item item{work, nullptr};
-    if (frame) {
-        item.frame = NewFrame();
-        av_frame_move_ref(item.frame.get(), frame);
-    }
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kQueueDepth || m_failure; });
-    if (m_failure)
-        throw *m_failure;
-    m_queue.push_back(std::move(item));
-    m_changed.notify_all();
-}
-
-void Output::EncodeQueued()
-{
-    for (;;) {
-        Item item;
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return !m_queue.empty() || m_abandon; });
-            if (m_abandon)
-                return;
-            item = std::move(m_queue.front());
-            m_queue.pop_front();
-            m_changed.notify_all();
-        }
-        if (item.work == Work::End)
-            return;
-        try {
-            Encode(item.work == Work::Video ? m_video : m_audio, item.frame.get());
-        } catch (const Failure &failure) {
-            const std::lock_guard lock(m_mutex);
-            m_failure = failure;
-            m_changed.notify_all();
-            return;
-        } catch (const std::bad_alloc &) {
-            const std::lock_guard lock(m_mutex);
-            m_failure = Failure{ENC_FAIL_INTERNAL, "out of memory"};
-            m_changed.notify_all();
-            return;
-        }
-    }
-}
-
-void Output::StopWorker()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_abandon = true;
-    }
-    m_changed.notify_all();
-    if (m_worker.joinable())
-        m_worker.join();
+        Submit(kAudio, frame);
 }
 
 void Output::Encode(Track &track, AVFrame *frame)
@@ -265,28 +195,29 @@ void Output::Encode(Track &track, AVFrame *frame)
         av_packet_rescale_ts(m_packet.get(), encoder->time_base, track.stream->time_base);
         m_packet->stream_index = track.stream->index;
         Check(av_interleaved_write_frame(m_format.get(), m_packet.get()), ENC_FAIL_WRITE,
-              "writing " + Quoted(m_partial.path));
+              "writing " + Quoted(m_partial->Path()));
     }
 }
 
 void Output::Finish()
 {
-    Submit(Work::Video, nullptr);
+    Submit(kVideo, nullptr);
     if (m_audio.encoder)
-        Submit(Work::Audio, nullptr);
-    Submit(Work::End, nullptr);
-    m_worker.join();
-    if (m_failure)
-        throw *m_failure;
-    const std::string writing = "writing " + Quoted(m_partial.path);
-    Check(av_write_trailer(m_format.get()), ENC_FAIL_WRITE, writing);
-    Check(m_format->pb->error, ENC_FAIL_WRITE, writing);
-    // Closing flushes the last buffer; its failure is a failed write too.
-    Check(avio_closep(&m_format->pb), ENC_FAIL_WRITE, writing);
-    if (std::rename(m_partial.path.c_str(), m_final.c_str()) != 0)
-        throw Failure{ENC_FAIL_WRITE, "cannot rename " + Quoted(m_partial.path) + " to "
-                                          + Quoted(m_final) + ": " + std::strerror(errno)};
-    m_partial.kept = true;
+        Submit(kAudio, nullptr);
+    Writing([this] {
+        m_worker->Finish();
+        const std::string writing = "writing " + Quoted(m_partial->Path());
+        Check(av_write_trailer(m_format.get()), ENC_FAIL_WRITE, writing);
+        Check(m_format->pb->error, ENC_FAIL_WRITE, writing);
+        // Closing flushes the last buffer; its failure is a failed write too.
+        Check(avio_closep(&m_format->pb), ENC_FAIL_WRITE, writing);
+    });
+    // Only into the folder the file was made in.
+    m_partial->CheckInPlace();
+    if (std::rename(m_partial->Path().c_str(), m_final.c_str()) != 0)
+        throw SystemFailure(ENC_FAIL_WRITE, "cannot rename " + Quoted(m_partial->Path()) + " to " + Quoted(m_final),
+                            errno);
+    m_partial->Keep();
 }
 
 } // namespace morlenc

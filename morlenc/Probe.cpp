@@ -1,6 +1,7 @@
 #include "morlenc/Probe.h"
 
 #include "morlenc/Failure.h"
+#include "morlenc/Length.h"
 #include "morlenc/Source.h"
 #include "platform/EncoderContract.h"
 
@@ -8,7 +9,7 @@ namespace morlenc {
 
 void RunProbe(const Job &job, Channel &channel)
 {
-    const Source source = OpenSource(job.source);
+    Source source = OpenSource(job.source);
     const AVCodecParameters *video = source.format->streams[source.video]->codecpar;
     // A file we could not convert is refused now, not after it joined the list.
     if (!avcodec_find_decoder(video->codec_id))

@@ -7,8 +7,6 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
-#include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -17,9 +15,8 @@ namespace {
 
 // The display matrix holds a counter-clockwise angle; players turn the
 // picture by it, so we do too, to the nearest quarter turn.
-int RotationOf(const AVStream *stream)
+int RotationOf(const uint8_t *matrix)
 {
-    const uint8_t *matrix = av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
     if (!matrix)
         return 0;
     const double angle = -av_display_rotation_get(reinterpret_cast<const int32_t *>(matrix));
@@ -75,7 +72,8 @@ Source OpenSource(const std::string &path)
         if (static_cast<int>(i) != source.video && static_cast<int>(i) != source.audio)
             format->streams[i]->discard = AVDISCARD_ALL;
     }
-    source.rotation = RotationOf(format->streams[source.video]);
+    source.rotation = RotationOf(
+        av_stream_get_side_data(format->streams[source.video], AV_PKT_DATA_DISPLAYMATRIX, nullptr));
     source.originUs = format->start_time == AV_NOPTS_VALUE ? 0 : format->start_time;
     return source;
 }
@@ -90,24 +88,11 @@ Picture PictureOf(const Source &source, const AVFrame *frame)
                                                         const_cast<AVFrame *>(frame));
     picture.sarNum = sar.num;
     picture.sarDen = sar.den;
-    picture.rotation = source.rotation;
+    // A turn given with the frame (a camera turned while recording) is the
+    // latest word.
+    const AVFrameSideData *turn = frame ? av_frame_get_side_data(frame, AV_FRAME_DATA_DISPLAYMATRIX) : nullptr;
+    picture.rotation = turn ? RotationOf(turn->data) : source.rotation;
     return picture;
-}
-
-int DurationSeconds(const Source &source)
-{
-    const AVFormatContext *format = source.format.get();
-    double seconds = 0;
-    if (format->duration != AV_NOPTS_VALUE && format->duration > 0) {
-        seconds = static_cast<double>(format->duration) / AV_TIME_BASE;
-    } else {
-        const AVStream *stream = format->streams[source.video];
-        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-            seconds = static_cast<double>(stream->duration) * av_q2d(stream->time_base);
-    }
-    if (seconds <= 0)
-        return 0;
-    return static_cast<int>(std::clamp(std::llround(seconds), 1LL, static_cast<long long>(INT_MAX)));
 }
 
 } // namespace morlenc

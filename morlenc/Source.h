@@ -26,8 +26,4 @@ Source OpenSource(const std::string &path);
 // given, may carry a more precise sample aspect ratio.
 Picture PictureOf(const Source &source, const AVFrame *frame = nullptr);
 
-// Duration in whole seconds, rounded; at least 1 for any non-empty source,
-// 0 when unknown.
-int DurationSeconds(const Source &source);
-
 } // namespace morlenc

@@ -27,11 +27,14 @@ void Tell(const std::string &message)
     std::cerr << "morlenc: " << message << std::endl;
 }
 
-// Failure on the channel: the reason, then the final code, so the program
-// moves on. A channel that is gone by now has nobody left to tell.
-void ReportFailure(Channel &channel, int mode, int reason)
+// Failure on the channel: the system's error behind it if any, the reason,
+// then the final code, so the program moves on. A channel that is gone by
+// now has nobody left to tell.
+void ReportFailure(Channel &channel, int mode, int reason, int systemError = 0)
 {
     try {
+        if (systemError > 0)
+            channel.Send(ENC_SYSTEM_ERROR, systemError);
         channel.Send(ENC_FAILED, reason);
         channel.Send(FinalCodeOf(mode), 0);
     } catch (const Stopped &) {
@@ -50,7 +53,7 @@ int RunJob(const Job &job)
         return kDone;
     } catch (const Failure &failure) {
         Tell(failure.message);
-        ReportFailure(channel, job.mode, failure.reason);
+        ReportFailure(channel, job.mode, failure.reason, failure.systemError);
     } catch (const Stopped &) {
         return kStopped;
     } catch (const std::bad_alloc &) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -32,9 +33,17 @@ QStringList Arguments(const QString &source, const QString &output, int mode, in
     return arguments;
 }
 
-Result Run(const QStringList &arguments, int timeoutMs)
+Result Run(const QStringList &arguments, int timeoutMs, bool asUser)
 {
     QProcess process;
+    if (asUser) {
+        process.setChildProcessModifier([] {
+            constexpr unsigned kNobody = 65534;
+            if (::geteuid() == 0
+                && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+                ::_exit(127);
+        });
+    }
     process.start(Program(), arguments);
     Result result;
     if (!process.waitForStarted())

@@ -33,7 +33,9 @@ struct Result {
 };
 
 // Runs to the end with the handle already in arguments (normally -1).
-Result Run(const QStringList &arguments, int timeoutMs = 60000);
+// asUser: run by root, the encoder runs as an ordinary user, so that
+// permission bits bind as they do for the people who use it.
+Result Run(const QStringList &arguments, int timeoutMs = 60000, bool asUser = false);
 
 // A job on a real channel: a socket pair whose child end the encoder
 // inherits under its own descriptor number.

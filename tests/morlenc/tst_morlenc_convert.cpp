@@ -72,6 +72,55 @@ QPair<double, double> Loudness(const QString &path)
     return {level(QStringLiteral("mean_volume")), level(QStringLiteral("max_volume"))};
 }
 
+// Loudness of a stretch of the file's sound.
+double MeanLevel(const QString &path, double from, double seconds)
+{
+    QByteArray errors;
+    TestMedia::Run(QStringLiteral("ffmpeg"),
+                   {S("-hide_banner"), S("-ss"), QString::number(from), S("-t"), QString::number(seconds),
+                    S("-i"), path, S("-vn"), S("-af"), S("volumedetect"), S("-f"), S("null"), S("-")},
+                   nullptr, &errors);
+    const QRegularExpression pattern(QStringLiteral("mean_volume: (-?[0-9.]+) dB"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromLocal8Bit(errors));
+    return match.hasMatch() ? match.captured(1).toDouble() : -100.0;
+}
+
+// Where the silences of the file's sound end, in seconds.
+QList<double> SilenceEnds(const QString &path)
+{
+    QByteArray errors;
+    TestMedia::Run(QStringLiteral("ffmpeg"),
+                   {S("-hide_banner"), S("-i"), path, S("-vn"), S("-af"), S("silencedetect=noise=-50dB:d=0.5"),
+                    S("-f"), S("null"), S("-")},
+                   nullptr, &errors);
+    QList<double> ends;
+    const QRegularExpression pattern(QStringLiteral("silence_end: ([0-9.]+)"));
+    for (auto match = pattern.globalMatch(QString::fromLocal8Bit(errors)); match.hasNext();)
+        ends << match.next().captured(1).toDouble();
+    return ends;
+}
+
+// The black rows above the picture at that second of the file: its bars.
+int BarRows(const QString &path, double at, int width, int height)
+{
+    QByteArray gray;
+    TestMedia::Run(QStringLiteral("ffmpeg"),
+                   {S("-v"), S("error"), S("-ss"), QString::number(at), S("-i"), path, S("-frames:v"), S("1"),
+                    S("-f"), S("rawvideo"), S("-pix_fmt"), S("gray"), S("-")},
+                   &gray);
+    if (gray.size() != width * height)
+        return -1;
+    int rows = 0;
+    for (; rows < height; ++rows) {
+        long long sum = 0;
+        for (int x = 0; x < width; ++x)
+            sum += static_cast<unsigned char>(gray[rows * width + x]);
+        if (sum / width > 24)
+            break;
+    }
+    return rows;
+}
+
 } // namespace
 
 class TestMorlencConvert : public QObject {
@@ -364,6 +413,133 @@ private slots:
         const double peak = Loudness(recipe.path + QStringLiteral(".out.mp4")).second;
         // volumedetect's floor is -91 dB.
         QVERIFY2(silent ? peak <= -90 : peak > -1, qPrintable(QStringLiteral("peak %1 dB").arg(peak)));
+    }
+
+    // Recordings joined from parts, byte after byte as the recorder wrote
+    // them: the timestamps start again, jump, wrap or step back at a join,
+    // the sound's format or the picture's shape may change there. Each part
+    // is "size[:aspect] rate channels offset seconds"; bars are the black
+    // rows expected above each part's picture.
+    void joinedRecordings_data()
+    {
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QStringList>("parts");
+        QTest::addColumn<QString>("videoFilter");
+        QTest::addColumn<double>("length");
+        QTest::addColumn<QList<int>>("bars");
+
+        const QString fit = S("scale=320:-3,harddup,expand=320:240");
+        const QString stretch = S("scale=320:240,harddup");
+        const QStringList restart{S("320x240 48000 2 0 3"), S("320x240 48000 2 0 3")};
+        QTest::newRow("ts, timestamps start again") << S("mpegts") << restart << stretch << 6.0 << QList<int>{0, 0};
+        QTest::newRow("ps, timestamps start again") << S("mpeg") << restart << stretch << 6.0 << QList<int>{0, 0};
+        QTest::newRow("ts, three parts, one far ahead") << S("mpegts") << QStringList{S("320x240 48000 2 0 3"), S("320x240 48000 2 1000 3"), S("320x240 48000 2 0 3")} << stretch << 9.0 << QList<int>{0, 0, 0};
+        QTest::newRow("ts, the clock wraps") << S("mpegts") << QStringList{S("320x240 48000 2 95441.5 4")} << stretch << 4.0 << QList<int>{0};
+        QTest::newRow("ts, steps back, sound changes format") << S("mpegts") << QStringList{S("320x240 48000 2 0 3"), S("320x240 44100 1 2.98 3")} << stretch << 5.98 << QList<int>{0, 0};
+        QTest::newRow("ts, steps back") << S("mpegts") << QStringList{S("320x240 48000 2 0 3"), S("320x240 48000 2 2.98 3")} << stretch << 5.98 << QList<int>{0, 0};
+        QTest::newRow("16:9, then 4:3") << S("mpegts") << QStringList{S("320x180 48000 2 0 2"), S("320x240 48000 2 0 2")} << fit << 4.0 << QList<int>{30, 0};
+        QTest::newRow("4:3, then 16:9") << S("mpegts") << QStringList{S("320x240 48000 2 0 2"), S("320x180 48000 2 0 2")} << fit << 4.0 << QList<int>{0, 30};
+        QTest::newRow("4:3, then 16:9, stretched") << S("mpegts") << QStringList{S("320x240 48000 2 0 2"), S("320x180 48000 2 0 2")} << stretch << 4.0 << QList<int>{0, 0};
+        QTest::newRow("size changes, shape kept") << S("mpegts") << QStringList{S("320x240 48000 2 0 2"), S("160x120 48000 2 0 2")} << fit << 4.0 << QList<int>{0, 0};
+        QTest::newRow("pixel aspect switches") << S("mpegts") << QStringList{S("720x576:16/9 48000 2 0 2"), S("720x576:4/3 48000 2 2 2")} << fit << 4.0 << QList<int>{30, 0};
+    }
+
+    void joinedRecordings()
+    {
+        QFETCH(QString, container);
+        QFETCH(QStringList, parts);
+        const QString source = PathOf(S("joined.") + (container == S("mpeg") ? S("mpg") : S("ts")));
+        QFile joined(source);
+        QVERIFY(joined.open(QIODevice::WriteOnly));
+        for (const QString &part : parts) {
+            const QStringList p = part.split(QLatin1Char(' '));
+            const QStringList shape = p[0].split(QLatin1Char(':'));
+            QStringList args{S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"),
+                             S("testsrc=size=%1:rate=25:duration=%2").arg(shape[0], p[4]), S("-f"), S("lavfi"), S("-i"),
+                             S("sine=frequency=440:sample_rate=%1:duration=%2").arg(p[1], p[4]), S("-ac"), p[2],
+                             S("-c:v"), S("mpeg2video"), S("-c:a"), S("mp2"), S("-output_ts_offset"), p[3], S("-f"), container};
+            if (shape.size() > 1)
+                args << S("-aspect") << shape[1];
+            const QString path = PathOf(S("part"));
+            QCOMPARE(TestMedia::Run(S("ffmpeg"), args << path), 0);
+            QFile piece(path);
+            QVERIFY(piece.open(QIODevice::ReadOnly));
+            joined.write(piece.readAll());
+        }
+        joined.close();
+
+        QFETCH(QString, videoFilter);
+        Options options;
+        options.videoFilter = videoFilter;
+        const QString output = PathOf(S("joined.mp4"));
+        const auto result = MorlencRunner::Run(MorlencRunner::Arguments(source, output, ENC_MODE_CONVERT, -1, options));
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.lines.last(), QByteArray("6 0"));
+        // The whole output, to within a few frames (a part whose sound
+        // outlasts its picture by a frame leaves that much before the next);
+        // its positions on the way, up to the last picture's.
+        QFETCH(double, length);
+        const QJsonObject probe = TestMedia::Probe(output);
+        CheckPlayable(probe, 320, 240, true);
+        const double picture = VideoSeconds(probe);
+        QVERIFY2(std::abs(picture - length) <= 0.1, qPrintable(QStringLiteral("%1 s").arg(picture)));
+        QVERIFY(std::abs(Seconds(probe, S("audio")) - picture) < 0.1);
+        const QByteArray lastPosition = result.lines[result.lines.size() - 2];
+        QVERIFY2(lastPosition.startsWith("5 ") && lastPosition.mid(2).toInt() == int(picture - 0.1),
+                 lastPosition.constData());
+        const auto probed = MorlencRunner::Run(MorlencRunner::Arguments(source, output, ENC_MODE_PROBE, -1));
+        QCOMPARE(probed.lines.value(0), QByteArray("1 ") + QByteArray::number(qRound(length)));
+
+        // Sound in every part, each part fitted by its own shape.
+        QFETCH(QList<int>, bars);
+        const double each = length / parts.size();
+        for (int part = 0; part < parts.size(); ++part) {
+            const double middle = each * (part + 0.5);
+            const double level = MeanLevel(output, middle - 0.4, 0.8);
+            QVERIFY2(level > -30, qPrintable(QStringLiteral("part %1: %2 dB").arg(part).arg(level)));
+            QCOMPARE(BarRows(output, middle, 320, 240), bars[part]);
+        }
+    }
+
+    // Sound that starts late or drops out: silence where it is missing, the
+    // sound after it where it belongs. Each row: the sound's layout and the
+    // stretches it has in a 6-second recording.
+    void soundGaps_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("stretches");
+        QTest::addColumn<double>("soundBack");  // where the last silence ends
+
+        QTest::newRow("stereo, late") << S("stereo") << S("between(t,2,6)") << 2.0;
+        QTest::newRow("5.1, late") << S("5.1") << S("between(t,2.5,6)") << 2.5;
+        QTest::newRow("7.1, late") << S("7.1") << S("between(t,2,6)") << 2.0;
+        QTest::newRow("stereo, drops out") << S("stereo") << S("between(t,0,1)+between(t,4,6)") << 4.0;
+        QTest::newRow("7.1, drops out") << S("7.1") << S("between(t,0,1)+between(t,3.5,6)") << 3.5;
+    }
+
+    void soundGaps()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, stretches);
+        TestMedia::VideoRecipe recipe;
+        recipe.path = PathOf(S("gap.mkv"));
+        recipe.seconds = 6;
+        recipe.extraArgs = QStringList{S("-af"), S("aselect='%1',aformat=sample_rates=48000:channel_layouts=%2").arg(stretches, layout),
+                                       S("-c:v"), S("mpeg4"), S("-c:a"), S("aac")};
+        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
+        const QString output = PathOf(S("gap.mp4"));
+        QCOMPARE(MorlencRunner::Run(MorlencRunner::Arguments(recipe.path, output, ENC_MODE_CONVERT, -1)).exitCode, 0);
+        const QJsonObject probe = TestMedia::Probe(output);
+        CheckPlayable(probe, 320, 240, true);
+        QVERIFY(std::abs(VideoSeconds(probe) - 6) < 0.04);
+        QVERIFY(std::abs(Seconds(probe, S("audio")) - 6) < 0.05);
+        QFETCH(double, soundBack);
+        const QList<double> ends = SilenceEnds(output);
+        QVERIFY2(!ends.isEmpty() && std::abs(ends.last() - soundBack) < 0.06,
+                 qPrintable(QStringLiteral("silences end at %1").arg(QString::number(ends.value(ends.size() - 1)))));
+        // A tone in the centre speaker comes out of a surround downmix some
+        // 13 dB down: well above silence all the same.
+        QVERIFY(MeanLevel(output, soundBack + 0.2, 1) > -45);
     }
 
     // A recording whose sound changes format half-way (stereo 48 kHz, then

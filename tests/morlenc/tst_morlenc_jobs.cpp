@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
 
 using MorlencRunner::ChannelJob;
@@ -117,7 +119,10 @@ private slots:
     {
         const auto help = MorlencRunner::Run({S("--help")});
         QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.lines.join('\n').contains(EncoderFailureText(ENC_FAIL_NO_VIDEO)));
+        QVERIFY(help.lines.join('\n').contains(EncoderFailureText(ENC_FAIL_FOLDER_GONE)));
+        // Read in a terminal and made into the manual page: 80 columns.
+        for (const QByteArray &line : help.lines)
+            QVERIFY2(line.size() <= 80, line.constData());
         const auto version = MorlencRunner::Run({S("--version")});
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.lines.join('\n').contains("libavcodec"));
@@ -132,12 +137,19 @@ private slots:
         QTest::addColumn<QSize>("shown");
         QTest::addColumn<int>("duration");
         QTest::addColumn<bool>("turned");
+        QTest::addColumn<double>("leadIn");
+        QTest::addColumn<double>("stated");
 
-        QTest::newRow("plain") << S("p.avi") << QSize(320, 240) << 2.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 2 << false;
-        QTest::newRow("rounded duration") << S("d.avi") << QSize(160, 120) << 2.6 << QStringList{S("-c:v"), S("mpeg4")} << QSize(160, 120) << 3 << false;
-        QTest::newRow("rotated") << S("r.mp4") << QSize(320, 176) << 1.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(176, 320) << 1 << true;
-        QTest::newRow("anamorphic") << S("a.mpg") << QSize(720, 576) << 1.0 << QStringList{S("-c:v"), S("mpeg2video"), S("-aspect"), S("16:9")} << QSize(1024, 576) << 1 << false;
-        QTest::newRow("odd size") << S("o.mkv") << QSize(333, 199) << 1.0 << QStringList{S("-c:v"), S("libx264"), S("-pix_fmt"), S("yuv444p")} << QSize(333, 199) << 1 << false;
+        QTest::newRow("plain") << S("p.avi") << QSize(320, 240) << 2.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 2 << false << 0.0 << 0.0;
+        QTest::newRow("rounded duration") << S("d.avi") << QSize(160, 120) << 2.6 << QStringList{S("-c:v"), S("mpeg4")} << QSize(160, 120) << 3 << false << 0.0 << 0.0;
+        QTest::newRow("rotated") << S("r.mp4") << QSize(320, 176) << 1.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(176, 320) << 1 << true << 0.0 << 0.0;
+        QTest::newRow("anamorphic") << S("a.mpg") << QSize(720, 576) << 1.0 << QStringList{S("-c:v"), S("mpeg2video"), S("-aspect"), S("16:9")} << QSize(1024, 576) << 1 << false << 0.0 << 0.0;
+        QTest::newRow("odd size") << S("o.mkv") << QSize(333, 199) << 1.0 << QStringList{S("-c:v"), S("libx264"), S("-pix_fmt"), S("yuv444p")} << QSize(333, 199) << 1 << false << 0.0 << 0.0;
+        // The length the conversion will have, where the header says otherwise.
+        QTest::newRow("header says an hour, mp4") << S("h.mp4") << QSize(320, 240) << 3.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 3 << false << 0.0 << 3600.0;
+        QTest::newRow("header says an hour, avi") << S("h.avi") << QSize(320, 240) << 3.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 3 << false << 0.0 << 3600.0;
+        QTest::newRow("header says less, mp4") << S("l.mp4") << QSize(320, 240) << 6.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 6 << false << 0.0 << 2.0;
+        QTest::newRow("empty lead-in, mp4") << S("e.mp4") << QSize(320, 240) << 5.0 << QStringList{S("-c:v"), S("mpeg4")} << QSize(320, 240) << 5 << false << 5.0 << 0.0;
     }
 
     // The program shows these numbers and fits the picture by them.
@@ -156,6 +168,10 @@ private slots:
         recipe.extraArgs = args;
         QFETCH(bool, turned);
         recipe.quarterTurn = turned;
+        QFETCH(double, leadIn);
+        recipe.leadIn = leadIn;
+        QFETCH(double, stated);
+        recipe.statedSeconds = stated;
         QCOMPARE(TestMedia::MakeVideo(recipe), QString());
         const auto result = MorlencRunner::Run(
             MorlencRunner::Arguments(recipe.path, PathOf(S("unused.mp4")), ENC_MODE_PROBE, -1));
@@ -174,20 +190,22 @@ private slots:
         QTest::addColumn<QString>("outputName");  // relative to the test folder
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("reason");
+        QTest::addColumn<int>("systemError");  // 0: none comes
 
         const QString out = S("failed.mp4");
-        QTest::newRow("empty file") << S("empty.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("empty file, probe") << S("empty.avi") << out << 1 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("text file") << S("text.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("text file named .txt, probe") << S("notes.txt") << out << 1 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("truncated file, index lost") << S("truncated.mp4") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("audio-only file") << S("sound.m4a") << out << 0 << int(ENC_FAIL_NO_VIDEO);
-        QTest::newRow("audio-only file, probe") << S("sound.m4a") << out << 1 << int(ENC_FAIL_NO_VIDEO);
-        QTest::newRow("sound with cover art") << S("cover.mp3") << out << 1 << int(ENC_FAIL_NO_VIDEO);
-        QTest::newRow("missing file") << S("missing.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("missing file, probe") << S("missing.avi") << out << 1 << int(ENC_FAIL_OPEN_INPUT);
-        QTest::newRow("output folder missing") << S("plain") << S("gone/away/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT);
-        QTest::newRow("output folder is a file") << S("plain") << S("plain.avi/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT);
+        QTest::newRow("empty file") << S("empty.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT) << 0;
+        QTest::newRow("empty file, probe") << S("empty.avi") << out << 1 << int(ENC_FAIL_OPEN_INPUT) << 0;
+        QTest::newRow("text file") << S("text.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT) << 0;
+        QTest::newRow("text file named .txt, probe") << S("notes.txt") << out << 1 << int(ENC_FAIL_OPEN_INPUT) << 0;
+        QTest::newRow("truncated file, index lost") << S("truncated.mp4") << out << 0 << int(ENC_FAIL_OPEN_INPUT) << 0;
+        QTest::newRow("audio-only file") << S("sound.m4a") << out << 0 << int(ENC_FAIL_NO_VIDEO) << 0;
+        QTest::newRow("audio-only file, probe") << S("sound.m4a") << out << 1 << int(ENC_FAIL_NO_VIDEO) << 0;
+        QTest::newRow("sound with cover art") << S("cover.mp3") << out << 1 << int(ENC_FAIL_NO_VIDEO) << 0;
+        QTest::newRow("missing file") << S("missing.avi") << out << 0 << int(ENC_FAIL_OPEN_INPUT) << ENOENT;
+        QTest::newRow("missing file, probe") << S("missing.avi") << out << 1 << int(ENC_FAIL_OPEN_INPUT) << ENOENT;
+        QTest::newRow("output folder missing") << S("plain") << S("gone/away/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT) << ENOENT;
+        QTest::newRow("output folder is a file") << S("plain") << S("plain.avi/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT) << ENOTDIR;
+        QTest::newRow("output folder read-only") << S("plain") << S("read-only/x.mp4") << 0 << int(ENC_FAIL_OPEN_OUTPUT) << EACCES;
     }
 
     // A clear message, code 7 with the reason, the final code, nothing left
@@ -201,12 +219,26 @@ private slots:
         const QString source = MakeSource(sourceKind);
         QVERIFY(!source.isEmpty());
         const QString output = PathOf(outputName);
+        // A folder an ordinary user may read but not write; the test folder
+        // open to that user on the way to it and to the source.
+        const bool readOnly = outputName.startsWith(S("read-only/"));
+        if (readOnly) {
+            const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+            QVERIFY(QFile::setPermissions(m_dir.path(), open));
+            QVERIFY(QDir().mkpath(PathOf(S("read-only"))));
+            QVERIFY(QFile::setPermissions(PathOf(S("read-only")), open & ~QFile::WriteOwner));
+        }
         QElapsedTimer timer;
         timer.start();
-        const auto result = MorlencRunner::Run(MorlencRunner::Arguments(source, output, mode, -1), 20000);
+        const auto result = MorlencRunner::Run(MorlencRunner::Arguments(source, output, mode, -1), 20000, readOnly);
         QVERIFY(timer.elapsed() < 20000);
         QVERIFY(result.exitCode > 0);
-        QCOMPARE(result.lines, (QByteArrayList{Line(ENC_FAILED, reason), Line(FinalCodeOf(mode), 0)}));
+        QFETCH(int, systemError);
+        QByteArrayList expected{Line(ENC_FAILED, reason), Line(FinalCodeOf(mode), 0)};
+        if (systemError != 0)
+            expected.prepend(Line(ENC_SYSTEM_ERROR, systemError));
+        QCOMPARE(result.lines, expected);
         QVERIFY(result.errors.startsWith("morlenc: "));
         QCOMPARE(result.errors.count('\n'), 1);
         VerifyNoOutput(output);
@@ -339,6 +371,28 @@ private slots:
         QVERIFY(QFile::exists(output));
         QVERIFY(PartFiles().isEmpty());
         QFile::remove(output);
+    }
+
+    // The output folder removed (or the player unplugged) during a job: the
+    // job notices within moments and says so, leaving nothing.
+    void outputFolderRemoved()
+    {
+        const QString folder = PathOf(S("player"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString output = folder + S("/removed.mp4");
+        ChannelJob job;
+        QVERIFY(job.Start(m_plain, output, ENC_MODE_CONVERT));
+        QCOMPARE(job.ReadLine(), Line(ENC_PROGRESS, 1));
+        QVERIFY(QDir(folder).removeRecursively());
+        QTest::qWait(1200);
+        job.Answer("0\n");
+        QCOMPARE(job.ReadLine(), Line(ENC_SYSTEM_ERROR, ENOENT));
+        QCOMPARE(job.ReadLine(), Line(ENC_FAILED, ENC_FAIL_FOLDER_GONE));
+        QCOMPARE(job.ReadLine(), Line(ENC_FILE_DONE, 0));
+        QVERIFY(job.Process().waitForFinished(5000));
+        QCOMPARE(job.Process().exitCode(), 1);
+        QVERIFY(!QFileInfo::exists(folder));
+        VerifyNoOutput(output);
     }
 
     void interruptions_data()

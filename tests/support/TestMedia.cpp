@@ -35,6 +35,36 @@ bool TurnFirstTrack(const QString &path)
     return file.seek(0) && file.write(data) == data.size();
 }
 
+// The duration fields of the header: the movie header's (MP4/MOV), or the
+// main header's frame count and the first stream's length (AVI).
+bool StateDuration(const QString &path, double seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray data = file.readAll();
+    if (path.endsWith(QLatin1String(".avi"))) {
+        const qsizetype main = data.indexOf("avih");
+        const qsizetype stream = data.indexOf("strh");
+        if (main < 0 || stream < 0)
+            return false;
+        // Frames at the recipe's 25 per second, little-endian.
+        const quint32 frames = static_cast<quint32>(seconds * 25);
+        for (const qsizetype at : {main + 24, stream + 40}) {
+            for (int i = 0; i < 4; ++i)
+                data[at + i] = static_cast<char>((frames >> (8 * i)) & 0xff);
+        }
+    } else {
+        const qsizetype box = data.indexOf("mvhd");
+        if (box < 0 || data[box + 4] != 0)
+            return false;
+        const quint32 scale = (quint8(data[box + 16]) << 24) | (quint8(data[box + 17]) << 16)
+            | (quint8(data[box + 18]) << 8) | quint8(data[box + 19]);
+        PutBigEndian(data, box + 20, static_cast<quint32>(seconds * scale));
+    }
+    return file.seek(0) && file.write(data) == data.size();
+}
+
 } // namespace
 
 int Run(const QString &program, const QStringList &arguments, QByteArray *output,
@@ -72,9 +102,22 @@ QString MakeVideo(const VideoRecipe &recipe)
     // One thread keeps test files identical from run to run.
     args << QStringLiteral("-threads") << QStringLiteral("1") << recipe.extraArgs << recipe.path;
     QByteArray errors;
-    const int code = Run(QStringLiteral("ffmpeg"), args, nullptr, &errors);
+    int code = Run(QStringLiteral("ffmpeg"), args, nullptr, &errors);
+    if (code == 0 && recipe.leadIn > 0) {
+        // Shifting a whole file's input makes the muxer write the lead-in.
+        const QString shifted = recipe.path + QStringLiteral(".shifted.mp4");
+        args = QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                           QStringLiteral("-itsoffset"), QString::number(recipe.leadIn),
+                           QStringLiteral("-i"), recipe.path, QStringLiteral("-c"),
+                           QStringLiteral("copy"), shifted};
+        code = Run(QStringLiteral("ffmpeg"), args, nullptr, &errors);
+        if (code == 0 && (!QFile::remove(recipe.path) || !QFile::rename(shifted, recipe.path)))
+            return QStringLiteral("cannot replace ") + recipe.path;
+    }
     if (code == 0 && recipe.quarterTurn && !TurnFirstTrack(recipe.path))
         return QStringLiteral("cannot turn the picture of ") + recipe.path;
+    if (code == 0 && recipe.statedSeconds > 0 && !StateDuration(recipe.path, recipe.statedSeconds))
+        return QStringLiteral("cannot restate the duration of ") + recipe.path;
     if (code == 0)
         return {};
     return QStringLiteral("ffmpeg %1 failed (%2): %3")

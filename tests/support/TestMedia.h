@@ -24,6 +24,12 @@ struct VideoRecipe {
     // MP4/MOV only: the picture is to be shown turned a quarter clockwise,
     // as phones record upright video (stored wide, with a display matrix).
     bool quarterTurn = false;
+    // MP4/MOV only: pictures and sound begin this many seconds into the
+    // file's time, after an empty first stretch of its edit list.
+    double leadIn = 0;
+    // MP4/MOV and AVI: the header claims this many seconds instead, as a
+    // broken muxer leaves it.
+    double statedSeconds = 0;
 };
 
 // Makes a test video: the testsrc pattern (a moving picture) and the tone.

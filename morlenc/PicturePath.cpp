@@ -1,0 +1,109 @@
+#include "morlenc/PicturePath.h"
+
+#include "morlenc/Filters.h"
+#include "morlenc/Output.h"
+
+namespace morlenc {
+namespace {
+
+std::string RationalText(AVRational value)
+{
+    return std::to_string(value.num) + "/" + std::to_string(value.den);
+}
+
+} // namespace
+
+bool PicturePath::Shape::operator==(const Shape &other) const
+{
+    // Pixel aspects compared as shapes: 16/15 and 32/30 are one.
+    const auto aspect = [](const Picture &p) {
+        return p.sarNum > 0 && p.sarDen > 0 ? av_make_q(p.sarNum, p.sarDen) : AVRational{1, 1};
+    };
+    return width == other.width && height == other.height && format == other.format
+        && av_cmp_q(aspect(picture), aspect(other.picture)) == 0 && picture.rotation == other.picture.rotation;
+}
+
+PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
+    : m_job(job)
+    , m_source(source)
+    , m_timeBase(source.format->streams[source.video]->time_base)
+    , m_deliver(std::move(deliver))
+    , m_ready(NewFrame())
+{
+}
+
+PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame) const
+{
+    return Shape{frame->width, frame->height, frame->format, PictureOf(m_source, frame)};
+}
+
+bool PicturePath::Push(AVFrame *frame)
+{
+    if (m_ended)
+        return false;
+    if (m_chain && !(ShapeOf(frame) == m_shape)) {
+        // The old graph fills its pictures up to where the new shape starts.
+        m_chain->Close(frame->pts);
+        m_closed = true;
+        DeliverReady();
+        m_chain.reset();
+        if (m_ended)
+            return false;
+    }
+    if (!m_chain)
+        MakeChain(frame);
+    if (!m_chain->Push(frame)) {
+        m_ended = true;
+        return false;
+    }
+    DeliverReady();
+    return !m_ended;
+}
+
+void PicturePath::Close(int64_t endPts)
+{
+    if (!m_chain || m_ended)
+        return;
+    m_chain->Close(endPts);
+    m_closed = true;
+    DeliverReady();
+}
+
+void PicturePath::MakeChain(const AVFrame *frame)
+{
+    m_shape = ShapeOf(frame);
+    m_closed = false;
+    const Picture &picture = m_shape.picture;
+    const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0
+        ? AVRational{picture.sarNum, picture.sarDen}
+        : AVRational{1, 1};
+    const std::string args = "video_size=" + std::to_string(frame->width) + "x"
+        + std::to_string(frame->height) + ":pix_fmt=" + std::to_string(frame->format)
+        + ":time_base=" + RationalText(m_timeBase) + ":pixel_aspect=" + RationalText(sar);
+    m_chain = std::make_unique<FilterChain>(FilterChain::Kind::Video, args,
+                                            VideoFilterText(m_job, picture, m_nextFrame));
+}
+
+void PicturePath::DeliverReady()
+{
+    for (;;) {
+        const FilterChain::Pulled pulled = m_chain->Pull(m_ready.get());
+        if (pulled == FilterChain::Pulled::Later)
+            return;
+        if (pulled == FilterChain::Pulled::Ended) {
+            // A graph closed for a new shape ends too; only the end
+            // position ends the path.
+            m_ended = m_ended || !m_closed;
+            return;
+        }
+        m_ready->pts = av_rescale_q(m_ready->pts, m_chain->OutputTimeBase(), Output::VideoTimeBase());
+        // Never a frame twice: the graphs meet at a frame's edge.
+        if (m_ready->pts >= m_nextFrame) {
+            m_nextFrame = m_ready->pts + 1;
+            m_deliver(m_ready.get());
+        }
+        av_frame_unref(m_ready.get());
+    }
+}
+
+} // namespace morlenc

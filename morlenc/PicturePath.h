@@ -1,0 +1,60 @@
+#pragma once
+
+// The picture from the decoder to the encoder, through the graph that fits
+// it into the output's frame (see VideoFilterText). The graph is made for
+// the shape of the pictures it gets and made anew when that shape changes:
+// a broadcast switching between 16:9 and 4:3, a film joined from sources of
+// different sizes, a turn. Each part is fitted by its own shape, and the
+// new graph goes on at the frame where the previous one stopped.
+
+#include "morlenc/Arguments.h"
+#include "morlenc/Av.h"
+#include "morlenc/FilterChain.h"
+#include "morlenc/Source.h"
+
+#include <functional>
+#include <memory>
+
+namespace morlenc {
+
+class PicturePath {
+public:
+    // Gets each frame for the encoder, its pts in the output's frames;
+    // takes its data.
+    using Deliver = std::function<void(AVFrame *frame)>;
+
+    PicturePath(const Job &job, const Source &source, Deliver deliver);
+
+    // Takes the frame's data; its pts (stream time base) counts from the
+    // output's start. False once the path takes nothing more (it has been
+    // cut at the end position).
+    bool Push(AVFrame *frame);
+
+    // No more pictures; endPts is where the last one ends.
+    void Close(int64_t endPts);
+
+private:
+    struct Shape {
+        int width = 0;
+        int height = 0;
+        int format = -1;
+        Picture picture;
+        bool operator==(const Shape &other) const;
+    };
+    Shape ShapeOf(const AVFrame *frame) const;
+    void MakeChain(const AVFrame *frame);
+    void DeliverReady();
+
+    const Job &m_job;
+    const Source &m_source;
+    AVRational m_timeBase;
+    Deliver m_deliver;
+    std::unique_ptr<FilterChain> m_chain;  // made from the first frame
+    Shape m_shape;                         // what m_chain was made for
+    FramePtr m_ready;
+    int64_t m_nextFrame = 0;  // the next output frame's number
+    bool m_closed = false;  // m_chain has been told there is no more
+    bool m_ended = false;   // cut at the end position
+};
+
+} // namespace morlenc
