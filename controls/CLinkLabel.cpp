@@ -77,11 +77,12 @@ void CLinkLabel::FitToText()
 void CLinkLabel::OnClicked()
 {
     m_hovering = false;
-    const int result = OpenLink(LinkTarget(), kShowNormal);
+    const QString target = LinkTarget();
+    const int result = OpenLink(target, kShowNormal);
     SetVisited(result > 32);
     if (!m_visited) {
         QApplication::beep();
-        ReportLinkError(result);
+        ReportLinkError(result, target);
     }
 }
 
@@ -169,8 +170,8 @@ QString LinkErrorText(int code)
     return QStringLiteral("Unable to open hyperlink:\n\n") + reason;
 }
 
-void ReportLinkError(int code)
+void ReportLinkError(int code, const QString &address)
 {
     Host::Instance().MessageBox(LinkErrorText(code), Host::ApplicationTitle(), Host::Buttons::Ok,
-                                Host::Icon::Warning);
+                                Host::Icon::Warning, address);
 }

@@ -65,5 +65,7 @@ private:
 // "Unable to open hyperlink:" and what the code of a failed open means.
 QString LinkErrorText(int code);
 
-// Shows that text in a warning box captioned with the program's title.
-void ReportLinkError(int code);
+// Shows that text in a warning box captioned with the program's title, with
+// the address below it, where it can be selected and copied into a browser
+// by hand.
+void ReportLinkError(int code, const QString &address);

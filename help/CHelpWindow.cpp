@@ -82,7 +82,8 @@ void CHelpWindow::OnLinkClicked(const QUrl &link)
         m_browser->setSource(target);
         return;
     }
-    const int result = OpenLink(target.toString(), kShowNormal);
+    const QString address = target.toString();
+    const int result = OpenLink(address, kShowNormal);
     if (result <= 32)
-        ReportLinkError(result);
+        ReportLinkError(result, address);
 }

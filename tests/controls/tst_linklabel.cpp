@@ -106,6 +106,8 @@ private slots:
         QCOMPARE(m_host.messages[0].text, LinkErrorText(LinkResult::kNoAssociation));
         QCOMPARE(m_host.messages[0].caption, Host::ApplicationTitle());
         QCOMPARE(m_host.messages[0].icon, Host::Icon::Warning);
+        // The address, to copy by hand where no browser opens it.
+        QCOMPARE(m_host.messages[0].details, QString("https://home.example/"));
         QCOMPARE(label.LinkTarget(), QString("https://home.example/"));
     }
 
