@@ -54,13 +54,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc")));
-        TestMedia::VideoRecipe recipe;
-        recipe.path = m_dir.path() + "/three.mp4";
-        recipe.width = 160;
-        recipe.height = 120;
-        recipe.seconds = 3.0;
-        QCOMPARE(TestMedia::MakeVideo(recipe), QString());
-        m_video = recipe.path;
+        m_video = m_dir.path() + "/three.mp4";
+        QCOMPARE(TestMedia::MakeSmallClip(m_video), QString());
     }
     void cleanupTestCase()
     {

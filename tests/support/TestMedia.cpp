@@ -126,6 +126,16 @@ QString MakeVideo(const VideoRecipe &recipe)
         .arg(QString::fromLocal8Bit(errors));
 }
 
+QString MakeSmallClip(const QString &path)
+{
+    VideoRecipe recipe;
+    recipe.path = path;
+    recipe.width = 160;
+    recipe.height = 120;
+    recipe.seconds = 3.0;
+    return MakeVideo(recipe);
+}
+
 QJsonObject Probe(const QString &path)
 {
     QByteArray output;

@@ -37,6 +37,10 @@ struct VideoRecipe {
 // error output).
 QString MakeVideo(const VideoRecipe &recipe);
 
+// The small clip the preview tests play: three seconds of 160x120 MP4 as
+// `path`. Empty on success, else what went wrong.
+QString MakeSmallClip(const QString &path);
+
 // ffprobe's "-show_format -show_streams" of the file as a JSON object; empty
 // when ffprobe fails or the file is not media.
 QJsonObject Probe(const QString &path);
