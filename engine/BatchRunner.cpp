@@ -8,7 +8,6 @@
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
 #include "platform/Host.h"
-#include "engine/SourceRows.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
