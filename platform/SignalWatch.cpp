@@ -54,8 +54,9 @@ void SignalWatch::OnReadable()
 {
     std::array<char, 16> bytes;
     ssize_t got = 0;
+    int last = 0;
     while ((got = ::read(g_pipe[0], bytes.data(), bytes.size())) > 0)
-        m_signal = static_cast<unsigned char>(bytes[static_cast<std::size_t>(got - 1)]);
+        last = static_cast<unsigned char>(bytes[static_cast<std::size_t>(got - 1)]);
     m_requested = true;
-    Q_EMIT Signalled(m_signal);
+    Q_EMIT Signalled(last);
 }

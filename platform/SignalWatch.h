@@ -19,8 +19,6 @@ public:
 
     // A signal has come.
     bool Requested() const { return m_requested; }
-    // The signal that came last, 0 before any.
-    int LastSignal() const { return m_signal; }
 
 Q_SIGNALS:
     void Signalled(int signal);
@@ -30,5 +28,4 @@ private:
 
     QSocketNotifier *m_notifier = nullptr;
     bool m_requested = false;
-    int m_signal = 0;
 };
