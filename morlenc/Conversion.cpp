@@ -41,7 +41,6 @@ public:
         : m_job(job)
         , m_channel(channel)
         , m_source(OpenSource(job.source))
-        , m_timeline(m_source.format.get(), m_source.originUs)
         , m_video(m_source, m_source.video)
         , m_frame(NewFrame())
     {
@@ -51,8 +50,10 @@ public:
                 m_audio.emplace(m_source, m_source.audio);
             } catch (const Failure &) {
                 m_source.format->streams[m_source.audio]->discard = AVDISCARD_ALL;
+                m_source.audio = -1;
             }
         }
+        m_timeline.emplace(m_source.format.get(), m_source.Followed(), m_source.originUs);
         m_output = std::make_unique<Output>(job, m_audio.has_value());
         m_video.picture = std::make_unique<PicturePath>(
             job, m_source, [this](AVFrame *frame) { m_output->EncodeVideo(frame); });
@@ -66,9 +67,17 @@ public:
     {
         PacketPtr packet = NewPacket();
         AVFormatContext *format = m_source.format.get();
+        bool reading = true;
         while (!AllEnded()) {
             if (StopSignalled())
                 throw Stopped{};
+            if (m_timeline->Give(packet.get())) {
+                Use(*packet);
+                av_packet_unref(packet.get());
+                continue;
+            }
+            if (!reading)
+                break;
             const int read = av_read_frame(format, packet.get());
             if (read == AVERROR(EAGAIN)) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -76,17 +85,12 @@ public:
             }
             // End of file, or damage nothing more can be read past: a
             // truncated file converts what it has.
-            if (read < 0)
-                break;
-            Lane *lane = LaneOf(packet->stream_index);
-            if (lane)
-                m_timeline.Place(packet.get());
-            if (lane && !lane->ended && PastEnd(*lane, *packet))
-                lane->ended = true;
-            if (lane && !lane->ended) {
-                lane->decoder.Send(packet.get());
-                Decode(*lane);
+            if (read < 0) {
+                reading = false;
+                m_timeline->Finish();
+                continue;
             }
+            m_timeline->Take(packet.get());
             av_packet_unref(packet.get());
         }
         Drain(m_video);
@@ -98,6 +102,20 @@ public:
     }
 
 private:
+    // A packet placed on the output's line.
+    void Use(AVPacket &packet)
+    {
+        Lane *lane = LaneOf(packet.stream_index);
+        if (!lane || lane->ended)
+            return;
+        if (PastEnd(*lane, packet)) {
+            lane->ended = true;
+            return;
+        }
+        lane->decoder.Send(&packet);
+        Decode(*lane);
+    }
+
     Lane *LaneOf(int index)
     {
         if (index == m_source.video)
@@ -196,9 +214,9 @@ private:
     const Job &m_job;
     Channel &m_channel;
     Source m_source;
-    Timeline m_timeline;
     Lane m_video;
     std::optional<Lane> m_audio;
+    std::optional<Timeline> m_timeline;  // made once the streams are known
     std::unique_ptr<Output> m_output;
     FramePtr m_frame;
     int m_reported = 0;

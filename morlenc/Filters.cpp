@@ -95,10 +95,12 @@ std::string AudioFormatFilterText(const Job &job, long long firstSample)
     std::string text;
     if (job.gainDb != 0)
         text += "volume=volume=" + std::to_string(job.gainDb) + "dB:precision=float,";
-    // async=1 fills gaps with silence and trims overlaps; first_pts pads a
-    // late start (or continues where the previous format ended).
+    // async=1 fills gaps with silence and trims overlaps, once they are
+    // off the sound's own sample count by more than min_hard_comp: timing
+    // jitter below that is no gap. first_pts pads a late start (or
+    // continues where the previous format ended).
     // rematrix_maxval=1 scales a downmix so it cannot clip.
-    text += "aresample=44100:async=1:first_pts=" + std::to_string(firstSample) + ":rematrix_maxval=1";
+    text += "aresample=44100:async=1:min_hard_comp=0.1:first_pts=" + std::to_string(firstSample) + ":rematrix_maxval=1";
     text += ",aformat=sample_fmts=fltp:sample_rates=44100:channel_layouts=stereo";
     return text;
 }

@@ -23,12 +23,6 @@ constexpr int kRate = 44100;
 // rate and channel count.
 constexpr int64_t kLongGap = kRate;
 constexpr int kSilencePiece = 4096;
-// Sound that jumps by more than this (a join, a lost packet) starts a new
-// format graph, which places its first sample exactly: within a graph the
-// resampler lets steps of up to a tenth of a second pass, and sound and
-// picture are to stay within a frame of each other.
-constexpr int64_t kSlack = kRate / 40;
-
 std::string LayoutText(const AVChannelLayout &layout)
 {
     std::vector<char> text(64);
@@ -89,9 +83,12 @@ bool SoundPath::Push(AVFrame *frame)
     if (jump > kLongGap) {
         EndFormatChain();
         FillSilenceTo(start);
-    } else if (m_format && (jump > kSlack || jump < -kSlack || !SameFormat(frame))) {
-        // A graph cannot change its sound format on the way either: what it
-        // holds goes on, and the next graph continues where that ends.
+    } else if (m_format && !SameFormat(frame)) {
+        // A graph cannot change its sound format on the way: what it holds
+        // goes on, and the next graph continues where that ends. Smaller
+        // steps stay with the graph, whose resampler plays through jitter
+        // and fills or trims only what is out by more than a tenth of a
+        // second.
         EndFormatChain();
     }
     if (m_ended)

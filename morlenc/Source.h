@@ -6,16 +6,31 @@
 #include "morlenc/Av.h"
 #include "morlenc/Filters.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace morlenc {
 
+// Bounds what reading a source may cost: once the file has given more than
+// `bytes`, the library's reads fail. Inactive at -1.
+struct ReadLimit {
+    int64_t bytes = -1;
+    const AVFormatContext *format = nullptr;
+};
+
 struct Source {
+    std::unique_ptr<ReadLimit> limit;  // first: the open file consults it
     InputContext format;
     int video = -1;
     int audio = -1;         // -1 when the source has no usable sound
     int rotation = 0;       // clockwise display turn of the video stream
-    int64_t originUs = 0;   // the container time (AV_TIME_BASE) that becomes zero
+    // The container time (AV_TIME_BASE) that becomes zero: the first moment
+    // of the streams converted, whatever other tracks the file holds.
+    int64_t originUs = 0;
+
+    // The streams converted: the picture, and the sound if any.
+    std::vector<int> Followed() const;
 };
 
 // Opens and analyses the file; every other stream is discarded. Throws
