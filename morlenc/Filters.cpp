@@ -64,7 +64,15 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
     Size scaled = fitted;
     if (IsQuarterTurn(picture.rotation))
         std::swap(scaled.width, scaled.height);
-    std::string text = "scale=" + Dimensions(scaled.width, scaled.height)
+    std::string text;
+    if (picture.interlaced) {
+        // Each field becomes a picture in the stream's field order, so 25
+        // frames a second give 50 moments to fill the output's 29.97; a
+        // progressive frame among them passes as it is. Before scaling,
+        // which would blend the fields.
+        text += "bwdif=mode=send_field:parity=auto:deint=interlaced,";
+    }
+    text += "scale=" + Dimensions(scaled.width, scaled.height)
         + ":flags=bicubic,format=yuv420p";
 
     if (picture.rotation == 90)

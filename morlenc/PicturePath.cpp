@@ -6,6 +6,9 @@
 namespace morlenc {
 namespace {
 
+// bwdif refuses pictures of fewer than 3 columns or 4 lines.
+constexpr Size kSmallestDeinterlaced{3, 4};
+
 std::string RationalText(AVRational value)
 {
     return std::to_string(value.num) + "/" + std::to_string(value.den);
@@ -20,7 +23,8 @@ bool PicturePath::Shape::operator==(const Shape &other) const
         return p.sarNum > 0 && p.sarDen > 0 ? av_make_q(p.sarNum, p.sarDen) : AVRational{1, 1};
     };
     return width == other.width && height == other.height && format == other.format
-        && av_cmp_q(aspect(picture), aspect(other.picture)) == 0 && picture.rotation == other.picture.rotation;
+        && av_cmp_q(aspect(picture), aspect(other.picture)) == 0 && picture.rotation == other.picture.rotation
+        && picture.interlaced == other.picture.interlaced;
 }
 
 PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
@@ -34,14 +38,22 @@ PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
 
 PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame) const
 {
-    return Shape{frame->width, frame->height, frame->format, PictureOf(m_source, frame)};
+    Shape shape{frame->width, frame->height, frame->format, PictureOf(m_source, frame)};
+    // Once a frame came interlaced, the deinterlacer stays: it tells each
+    // later frame by its own flag, and keeps the fields before and after
+    // that it looks at. A picture too small for it is left as it is.
+    const bool large = frame->width >= kSmallestDeinterlaced.width
+        && frame->height >= kSmallestDeinterlaced.height;
+    shape.picture.interlaced = large && (frame->interlaced_frame || m_shape.picture.interlaced);
+    return shape;
 }
 
 bool PicturePath::Push(AVFrame *frame)
 {
     if (m_ended)
         return false;
-    if (m_chain && !(ShapeOf(frame) == m_shape)) {
+    const Shape shape = ShapeOf(frame);
+    if (m_chain && !(shape == m_shape)) {
         // The old graph fills its pictures up to where the new shape starts.
         m_chain->Close(frame->pts);
         m_closed = true;
@@ -51,7 +63,7 @@ bool PicturePath::Push(AVFrame *frame)
             return false;
     }
     if (!m_chain)
-        MakeChain(frame);
+        MakeChain(frame, shape);
     if (!m_chain->Push(frame)) {
         m_ended = true;
         return false;
@@ -69,9 +81,9 @@ void PicturePath::Close(int64_t endPts)
     DeliverReady();
 }
 
-void PicturePath::MakeChain(const AVFrame *frame)
+void PicturePath::MakeChain(const AVFrame *frame, const Shape &shape)
 {
-    m_shape = ShapeOf(frame);
+    m_shape = shape;
     m_closed = false;
     const Picture &picture = m_shape.picture;
     const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0

@@ -5,7 +5,8 @@
 // the shape of the pictures it gets and made anew when that shape changes:
 // a broadcast switching between 16:9 and 4:3, a film joined from sources of
 // different sizes, a turn. Each part is fitted by its own shape, and the
-// new graph goes on at the frame where the previous one stopped.
+// new graph goes on at the frame where the previous one stopped. The first
+// interlaced frame brings a deinterlacer in front, the same way.
 
 #include "morlenc/Arguments.h"
 #include "morlenc/Av.h"
@@ -42,7 +43,7 @@ private:
         bool operator==(const Shape &other) const;
     };
     Shape ShapeOf(const AVFrame *frame) const;
-    void MakeChain(const AVFrame *frame);
+    void MakeChain(const AVFrame *frame, const Shape &shape);
     void DeliverReady();
 
     const Job &m_job;
