@@ -20,6 +20,9 @@ struct Picture {
     // Two fields taken at different moments, woven into each frame (TV,
     // DVD, camcorder tape); frames not flagged so still pass untouched.
     bool interlaced = false;
+    // Interlaced frames that carry telecined film: its whole pictures can be
+    // put back together from their fields.
+    bool film = false;
 };
 
 struct Size {

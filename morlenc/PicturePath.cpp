@@ -1,7 +1,10 @@
 #include "morlenc/PicturePath.h"
 
+#include "morlenc/Failure.h"
 #include "morlenc/Filters.h"
 #include "morlenc/Output.h"
+
+#include <cmath>
 
 namespace morlenc {
 namespace {
@@ -24,7 +27,7 @@ bool PicturePath::Shape::operator==(const Shape &other) const
     };
     return width == other.width && height == other.height && format == other.format
         && av_cmp_q(aspect(picture), aspect(other.picture)) == 0 && picture.rotation == other.picture.rotation
-        && picture.interlaced == other.picture.interlaced;
+        && picture.interlaced == other.picture.interlaced && picture.film == other.picture.film;
 }
 
 PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
@@ -34,9 +37,16 @@ PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
     , m_deliver(std::move(deliver))
     , m_ready(NewFrame())
 {
+    // Film is telecined only to fill 29.97 interlaced frames a second.
+    const AVStream *stream = source.format->streams[source.video];
+    AVRational rate = stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0)
+        rate = stream->r_frame_rate;
+    if (rate.den > 0 && std::abs(av_q2d(rate) - 30000.0 / 1001) < 0.01)
+        m_cadence = std::make_unique<FieldCadence>(m_timeBase);
 }
 
-PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame) const
+PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame)
 {
     Shape shape{frame->width, frame->height, frame->format, PictureOf(m_source, frame)};
     // Once a frame came interlaced, the deinterlacer stays: it tells each
@@ -45,7 +55,21 @@ PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame) const
     const bool large = frame->width >= kSmallestDeinterlaced.width
         && frame->height >= kSmallestDeinterlaced.height;
     shape.picture.interlaced = large && (frame->interlaced_frame || m_shape.picture.interlaced);
+    shape.picture.film = shape.picture.interlaced && frame->interlaced_frame && IsFilm(frame);
     return shape;
+}
+
+bool PicturePath::IsFilm(const AVFrame *frame)
+{
+    if (!m_cadence)
+        return false;
+    // Not knowing is no reason to fail: the picture is deinterlaced then.
+    try {
+        return m_cadence->Watch(frame);
+    } catch (const Failure &) {
+        m_cadence.reset();
+        return false;
+    }
 }
 
 bool PicturePath::Push(AVFrame *frame)

@@ -10,6 +10,7 @@
 
 #include "morlenc/Arguments.h"
 #include "morlenc/Av.h"
+#include "morlenc/FieldCadence.h"
 #include "morlenc/FilterChain.h"
 #include "morlenc/Source.h"
 
@@ -42,7 +43,9 @@ private:
         Picture picture;
         bool operator==(const Shape &other) const;
     };
-    Shape ShapeOf(const AVFrame *frame) const;
+    // Watches the cadence of interlaced frames on the way.
+    Shape ShapeOf(const AVFrame *frame);
+    bool IsFilm(const AVFrame *frame);
     void MakeChain(const AVFrame *frame, const Shape &shape);
     void DeliverReady();
 
@@ -50,6 +53,7 @@ private:
     const Source &m_source;
     AVRational m_timeBase;
     Deliver m_deliver;
+    std::unique_ptr<FieldCadence> m_cadence;  // for sources that may be telecined film
     std::unique_ptr<FilterChain> m_chain;  // made from the first frame
     Shape m_shape;                         // what m_chain was made for
     FramePtr m_ready;
