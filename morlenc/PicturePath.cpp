@@ -9,8 +9,9 @@
 namespace morlenc {
 namespace {
 
-// bwdif refuses pictures of fewer than 3 columns or 4 lines.
-constexpr Size kSmallestDeinterlaced{3, 4};
+// bwdif refuses planes of fewer than 3 columns or 4 lines; this leaves as
+// much in colour planes of a quarter the width and height.
+constexpr Size kSmallestDeinterlaced{16, 16};
 
 std::string RationalText(AVRational value)
 {

@@ -308,6 +308,7 @@ private slots:
         QTest::newRow("variable frame rate") << S("v.mkv") << QSize(320, 240) << list("-vf select='lt(mod(n,10),3)+lt(t,0.5)' -fps_mode vfr -c:v libx264 -c:a aac") << true << stretch;
         QTest::newRow("timestamps missing") << S("t.m4v") << QSize(320, 240) << list("-f m4v -c:v mpeg4") << false << stretch;
         QTest::newRow("5.1 sound") << S("c.mov") << QSize(320, 240) << list("-af pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0 -c:v mpeg4 -c:a aac") << true << stretch;
+        QTest::newRow("interlaced, too small to deinterlace") << S("i.ts") << QSize(8, 6) << list("-vf interlace -c:v mpeg2video -flags +ilme+ildct -c:a mp2") << true << stretch;
     }
 
     void difficultSources()
