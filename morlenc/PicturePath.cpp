@@ -56,7 +56,10 @@ PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame)
     const bool large = frame->width >= kSmallestDeinterlaced.width
         && frame->height >= kSmallestDeinterlaced.height;
     shape.picture.interlaced = large && (frame->interlaced_frame || m_shape.picture.interlaced);
-    shape.picture.film = shape.picture.interlaced && frame->interlaced_frame && IsFilm(frame);
+    // Only interlaced frames tell the cadence; a progressive one among
+    // them leaves the graph as it is rather than making it anew.
+    shape.picture.film = shape.picture.interlaced
+        && (frame->interlaced_frame ? IsFilm(frame) : m_shape.picture.film);
     return shape;
 }
 
