@@ -64,6 +64,13 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
     Size scaled = fitted;
     if (IsQuarterTurn(picture.rotation))
         std::swap(scaled.width, scaled.height);
+
+    // Frames are repeated or dropped to hold the rate; starting at zero pads
+    // a late first picture so it lines up with the sound. A graph made anew
+    // on the way starts at the frame where the previous one stopped.
+    std::string rate = "fps=fps=30000/1001:start_time=";
+    rate += firstFrame > 0 ? std::to_string(firstFrame) + "*1001/30000" : std::string("0");
+
     std::string text;
     if (picture.film) {
         // Each frame rebuilt from the two fields of one film picture,
@@ -80,6 +87,12 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
         // which would blend the fields.
         text += "bwdif=mode=send_field:parity=auto:deint=interlaced,";
     }
+    // Deinterlaced pictures come 50 or 60 a second: dropping the ones the
+    // output has no place for before scaling spares the scaler up to half
+    // its work. Other pictures keep the order they always had.
+    const bool rateFirst = picture.interlaced;
+    if (rateFirst)
+        text += rate + ",";
     text += "scale=" + Dimensions(scaled.width, scaled.height)
         + ":flags=bicubic,format=yuv420p";
 
@@ -97,12 +110,10 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
         text += ",pad=" + Dimensions(job.width, job.height) + ":" + Dimensions(x, y) + ":black";
     }
 
-    // Frames are repeated or dropped to hold the rate; starting at zero pads
-    // a late first picture so it lines up with the sound. A graph made anew
-    // on the way starts at the frame where the previous one stopped.
-    text += ",setsar=1,fps=fps=30000/1001:start_time=";
-    text += firstFrame > 0 ? std::to_string(firstFrame) + "*1001/30000" : std::string("0");
-    text += ",trim=end=" + std::to_string(job.endSeconds);
+    text += ",setsar=1,";
+    if (!rateFirst)
+        text += rate + ",";
+    text += "trim=end=" + std::to_string(job.endSeconds);
     return text;
 }
 
