@@ -17,6 +17,12 @@ struct Picture {
     int sarNum = 0;        // sample aspect ratio; 0 or 0/x means square
     int sarDen = 1;
     int rotation = 0;      // clockwise turn for display: 0, 90, 180 or 270
+    // Two fields taken at different moments, woven into each frame (TV,
+    // DVD, camcorder tape); frames not flagged so still pass untouched.
+    bool interlaced = false;
+    // Interlaced frames that carry telecined film: its whole pictures can be
+    // put back together from their fields.
+    bool film = false;
 };
 
 struct Size {
@@ -32,10 +38,11 @@ Size DisplaySizeOf(const Picture &picture);
 // shape, even on both sides.
 Size FitInside(Size display, int width, int height);
 
-// Graph text from the decoded picture to the encoder's frames: the fitted
-// picture on black bars, square pixels, 4:2:0, a constant 30000/1001 frames
-// per second starting at frame `firstFrame` (0 for the first graph, where the
-// previous graph stopped for one made anew), cut at the job's end position.
+// Graph text from the decoded picture to the encoder's frames: interlaced
+// frames made whole pictures, the fitted picture on black bars, square
+// pixels, 4:2:0, a constant 30000/1001 frames per second starting at frame
+// `firstFrame` (0 for the first graph, where the previous graph stopped for
+// one made anew), cut at the job's end position.
 std::string VideoFilterText(const Job &job, const Picture &picture, long long firstFrame = 0);
 
 // The sound passes two graphs. The first, made anew whenever the decoded

@@ -1,10 +1,17 @@
 #include "morlenc/PicturePath.h"
 
+#include "morlenc/Failure.h"
 #include "morlenc/Filters.h"
 #include "morlenc/Output.h"
 
+#include <cmath>
+
 namespace morlenc {
 namespace {
+
+// bwdif refuses planes of fewer than 3 columns or 4 lines; this leaves as
+// much in colour planes of a quarter the width and height.
+constexpr Size kSmallestDeinterlaced{16, 16};
 
 std::string RationalText(AVRational value)
 {
@@ -20,7 +27,8 @@ bool PicturePath::Shape::operator==(const Shape &other) const
         return p.sarNum > 0 && p.sarDen > 0 ? av_make_q(p.sarNum, p.sarDen) : AVRational{1, 1};
     };
     return width == other.width && height == other.height && format == other.format
-        && av_cmp_q(aspect(picture), aspect(other.picture)) == 0 && picture.rotation == other.picture.rotation;
+        && av_cmp_q(aspect(picture), aspect(other.picture)) == 0 && picture.rotation == other.picture.rotation
+        && picture.interlaced == other.picture.interlaced && picture.film == other.picture.film;
 }
 
 PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
@@ -30,18 +38,50 @@ PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
     , m_deliver(std::move(deliver))
     , m_ready(NewFrame())
 {
+    // Film is telecined only to fill 29.97 interlaced frames a second.
+    const AVStream *stream = source.format->streams[source.video];
+    AVRational rate = stream->avg_frame_rate;
+    if (rate.num <= 0 || rate.den <= 0)
+        rate = stream->r_frame_rate;
+    if (rate.den > 0 && std::abs(av_q2d(rate) - 30000.0 / 1001) < 0.01)
+        m_cadence = std::make_unique<FieldCadence>(m_timeBase);
 }
 
-PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame) const
+PicturePath::Shape PicturePath::ShapeOf(const AVFrame *frame)
 {
-    return Shape{frame->width, frame->height, frame->format, PictureOf(m_source, frame)};
+    Shape shape{frame->width, frame->height, frame->format, PictureOf(m_source, frame)};
+    // Once a frame came interlaced, the deinterlacer stays: it tells each
+    // later frame by its own flag, and keeps the fields before and after
+    // that it looks at. A picture too small for it is left as it is.
+    const bool large = frame->width >= kSmallestDeinterlaced.width
+        && frame->height >= kSmallestDeinterlaced.height;
+    shape.picture.interlaced = large && (frame->interlaced_frame || m_shape.picture.interlaced);
+    // Only interlaced frames tell the cadence; a progressive one among
+    // them leaves the graph as it is rather than making it anew.
+    shape.picture.film = shape.picture.interlaced
+        && (frame->interlaced_frame ? IsFilm(frame) : m_shape.picture.film);
+    return shape;
+}
+
+bool PicturePath::IsFilm(const AVFrame *frame)
+{
+    if (!m_cadence)
+        return false;
+    // Not knowing is no reason to fail: the picture is deinterlaced then.
+    try {
+        return m_cadence->Watch(frame);
+    } catch (const Failure &) {
+        m_cadence.reset();
+        return false;
+    }
 }
 
 bool PicturePath::Push(AVFrame *frame)
 {
     if (m_ended)
         return false;
-    if (m_chain && !(ShapeOf(frame) == m_shape)) {
+    const Shape shape = ShapeOf(frame);
+    if (m_chain && !(shape == m_shape)) {
         // The old graph fills its pictures up to where the new shape starts.
         m_chain->Close(frame->pts);
         m_closed = true;
@@ -51,7 +91,7 @@ bool PicturePath::Push(AVFrame *frame)
             return false;
     }
     if (!m_chain)
-        MakeChain(frame);
+        MakeChain(frame, shape);
     if (!m_chain->Push(frame)) {
         m_ended = true;
         return false;
@@ -69,9 +109,9 @@ void PicturePath::Close(int64_t endPts)
     DeliverReady();
 }
 
-void PicturePath::MakeChain(const AVFrame *frame)
+void PicturePath::MakeChain(const AVFrame *frame, const Shape &shape)
 {
-    m_shape = ShapeOf(frame);
+    m_shape = shape;
     m_closed = false;
     const Picture &picture = m_shape.picture;
     const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0

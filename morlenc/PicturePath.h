@@ -5,10 +5,12 @@
 // the shape of the pictures it gets and made anew when that shape changes:
 // a broadcast switching between 16:9 and 4:3, a film joined from sources of
 // different sizes, a turn. Each part is fitted by its own shape, and the
-// new graph goes on at the frame where the previous one stopped.
+// new graph goes on at the frame where the previous one stopped. The first
+// interlaced frame brings a deinterlacer in front, the same way.
 
 #include "morlenc/Arguments.h"
 #include "morlenc/Av.h"
+#include "morlenc/FieldCadence.h"
 #include "morlenc/FilterChain.h"
 #include "morlenc/Source.h"
 
@@ -41,14 +43,17 @@ private:
         Picture picture;
         bool operator==(const Shape &other) const;
     };
-    Shape ShapeOf(const AVFrame *frame) const;
-    void MakeChain(const AVFrame *frame);
+    // Watches the cadence of interlaced frames on the way.
+    Shape ShapeOf(const AVFrame *frame);
+    bool IsFilm(const AVFrame *frame);
+    void MakeChain(const AVFrame *frame, const Shape &shape);
     void DeliverReady();
 
     const Job &m_job;
     const Source &m_source;
     AVRational m_timeBase;
     Deliver m_deliver;
+    std::unique_ptr<FieldCadence> m_cadence;  // for sources that may be telecined film
     std::unique_ptr<FilterChain> m_chain;  // made from the first frame
     Shape m_shape;                         // what m_chain was made for
     FramePtr m_ready;
