@@ -37,9 +37,9 @@ def run(args, **kwargs):
 
 # The markers: every 2 s from 1 s, a white picture for one source frame and
 # a beep of a tenth of a second; `period` spreads them for slow slide shows.
-def picture(seconds, rate=25, size="160x120", period=2, first=1):
+def picture(seconds, rate=25, size="160x120", period=2, first=1, frames=1):
     return ("color=c=0x303030:s=%s:r=%s:d=%s,drawbox=c=white:t=fill:enable='lt(mod(t-%s,%s),%s)'"
-            % (size, rate, seconds, first, period, 0.999 / float(eval(str(rate)))))
+            % (size, rate, seconds, first, period, (frames - 0.001) / float(eval(str(rate)))))
 
 
 def sound(seconds, rate=48000, period=2, first=1):
@@ -70,9 +70,10 @@ class Shape:
         self.reference, self.sound, self.big = reference, sound, big
 
 
-def av(seconds, *encode, rate=25, audio_rate=48000, period=2, first=1, vf=None, af=None, picture_only=False):
+def av(seconds, *encode, rate=25, audio_rate=48000, period=2, first=1, vf=None, af=None, picture_only=False,
+       frames=1):
     """One command making `seconds` of marked picture and sound."""
-    video = picture(seconds, rate, period=period, first=first)
+    video = picture(seconds, rate, period=period, first=first, frames=frames)
     args = lavfi(video)
     if not picture_only:
         args += lavfi(sound(seconds, audio_rate, period=period, first=first))
@@ -159,6 +160,12 @@ SHAPES = [
     Shape("mp4, 23.976 frames a second", "f23.mp4",
           made(*av(4, *X264, "-c:a", "aac", rate="24000/1001"), "OUT")),
     Shape("avi, 25 frames a second", "f25.avi", made(*av(4, "-c:v", "mpeg4", "-c:a", "libmp3lame"), "OUT")),
+    Shape("ts, 25i MPEG-2, top field first", "i25.ts",
+          made(*av(4, "-c:v", "mpeg2video", "-flags", "+ilme+ildct", "-top", 1, "-c:a", "mp2", rate=50, frames=2,
+                   vf="interlace=scan=tff"), "OUT")),
+    Shape("mpg, hard-telecined film", "film.mpg",
+          made(*av(4, "-c:v", "mpeg2video", "-flags", "+ilme+ildct", "-top", 1, "-c:a", "mp2", "-f", "vob",
+                   rate="24000/1001", vf="telecine=first_field=top:pattern=23"), "OUT")),
     Shape("mpg, 29.97 frames a second", "f29.mpg",
           made(*av(4, "-c:v", "mpeg2video", "-c:a", "mp2", rate="30000/1001"), "OUT")),
 ] + [
