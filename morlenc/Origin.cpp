@@ -15,13 +15,16 @@ constexpr int kFirstPackets = 4;
 // How long the others go on before a stream not seen yet is given up: it
 // starts later than that, so it cannot move the origin.
 constexpr int64_t kWait = 60 * AV_TIME_BASE;
+// And how many packets at the most: a stream without timestamps gives no
+// time to wait by, and what is read meanwhile is held in memory.
+constexpr int kMostPackets = 4096;
 
 // Where the packet is shown: priming samples a decoder skips (the start of
 // AAC in MP4) are not.
 int64_t ShownStart(const AVFormatContext *format, const AVPacket &packet)
 {
     const AVStream *stream = format->streams[packet.stream_index];
-    int64_t pts = packet.pts;
+    int64_t pts = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
     std::size_t size = 0;
     const uint8_t *skip = av_packet_get_side_data(&packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
     if (skip && size >= 4 && stream->codecpar->sample_rate > 0)
@@ -46,7 +49,9 @@ void Origin::See(const AVPacket &packet)
 {
     // Pre-roll an edit list leaves out (a clip cut without re-encoding)
     // is decoded but never shown.
-    if (m_settled || packet.pts == AV_NOPTS_VALUE || (packet.flags & AV_PKT_FLAG_DISCARD))
+    m_settled = m_settled || ++m_packets >= kMostPackets;
+    const bool timed = packet.pts != AV_NOPTS_VALUE || packet.dts != AV_NOPTS_VALUE;
+    if (m_settled || !timed || (packet.flags & AV_PKT_FLAG_DISCARD))
         return;
     Stream &stream = m_streams[static_cast<std::size_t>(packet.stream_index)];
     if (!stream.followed)

@@ -39,6 +39,7 @@ private:
     const int64_t m_guess;
     std::vector<Stream> m_streams;  // by stream index
     int64_t m_latest = AV_NOPTS_VALUE;
+    int m_packets = 0;
     bool m_settled = false;
 };
 
