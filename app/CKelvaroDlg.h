@@ -39,8 +39,6 @@ class CKelvaroDlg : public QDialog
     Q_OBJECT
 
 public:
-    enum PreviewState { Stopped = 0, Playing = 1, Paused = 2 };
-
     explicit CKelvaroDlg(QWidget *parent = nullptr);
     ~CKelvaroDlg() override;
 
@@ -55,11 +53,6 @@ public:
     // named on the command line or dropped on the list); names that find no
     // file are reported.
     void AddFiles(const QStringList &paths);
-
-    // A message of the running conversion's encoder, and a progress report,
-    // as the batch takes them; the result answers a progress message.
-    int OnEncoderMessage(int code, int value);
-    int ReportProgress(double value);
 
     // Runs a command of the window's own menu (its "system menu").
     void OnSysCommand(int id);

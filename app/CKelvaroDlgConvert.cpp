@@ -26,16 +26,6 @@ void CKelvaroDlg::OnConvert()
     m_batch->Start(m_folder->text());
 }
 
-int CKelvaroDlg::OnEncoderMessage(int code, int value)
-{
-    return m_batch->OnEncoderMessage(code, value);
-}
-
-int CKelvaroDlg::ReportProgress(double value)
-{
-    return m_batch->ReportProgress(value);
-}
-
 void CKelvaroDlg::OnBatchStarted(const QString &text)
 {
     setEnabled(false);

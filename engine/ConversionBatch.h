@@ -53,7 +53,6 @@ public:
 
     int CurrentRow() const { return m_currentRow; }
     double FinishedSeconds() const { return m_finishedSeconds; }
-    std::uint32_t StartTick() const { return m_startTick; }
 
     bool CancelRequested() const { return m_cancelRequested != 0; }
     void RequestCancel() { m_cancelRequested = 1; }

@@ -31,8 +31,6 @@ public:
     // the error behind it when there was one ("… (permission denied)").
     static QString FailureText(int reason, int systemError);
 
-    bool IsFinished() const { return m_finished; }
-
     // While Progress is being handled: the answer to that report is "stop".
     // The encoder removes what it wrote; the job then ends.
     void Stop();
