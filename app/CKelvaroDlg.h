@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-class BatchRunner;
+class Converter;
 class CIconButton;
 class CMoviePlayer;
 class CProgressDlg;
@@ -133,7 +133,7 @@ private:
     void CreateProgressDialog();
     void OnConvert();
     void OnBatchStarted(const QString &text);
-    void OnBatchEnded();
+    void OnProgressOver();
 
     // Help.
     void OnHelpButton();
@@ -148,7 +148,7 @@ private:
     std::unique_ptr<DialogBuilder> m_builder;
     SourceTable *m_sources = nullptr;
     ProbeQueue *m_probes = nullptr;
-    BatchRunner *m_batch = nullptr;
+    Converter *m_converter = nullptr;
     std::unique_ptr<CProgressDlg> m_progress;
     ListWindow *m_listWindow = nullptr;        // a child: the list commands
     PreviewWindow *m_previewWindow = nullptr;  // a child: the preview's states

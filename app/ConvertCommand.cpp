@@ -1,7 +1,7 @@
 #include "app/ConvertCommand.h"
 
 #include "app/CommandLineOptions.h"
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 #include "engine/ConversionSettings.h"
 #include "engine/OutputFolder.h"
 #include "engine/Settings.h"
@@ -67,32 +67,32 @@ int Run(int &argc, char **argv, const CommandLine &line)
     ConversionSettings settings = SettingsFor(line);
     SourceTable table;
     ProbeQueue probes(table, settings);
-    BatchRunner batch(table, settings);
+    Converter converter(table, settings);
     SignalWatch stopSignals;
     bool stopped = false;
 
     const auto finish = [&] {
-        const bool whole = !stopped && probes.ProblemCount() == 0 && batch.AllConverted();
+        const bool whole = !stopped && probes.ProblemCount() == 0 && converter.AllConverted();
         QuitWhenEncodersEnded(whole ? 0 : 1);
     };
     const auto convert = [&] {
-        if (stopped || table.RowCount() == 0 || !batch.Start(settings.outputFolder))
+        if (stopped || table.RowCount() == 0 || !converter.Start(settings.outputFolder))
             finish();
     };
     QObject::connect(&probes, &ProbeQueue::Idle, &application, convert);
-    QObject::connect(&batch, &BatchRunner::Started, &application, [&](const QString &text) { host.ShowProgress(text); });
-    QObject::connect(&batch, &BatchRunner::Progressed, &application,
+    QObject::connect(&converter, &Converter::Started, &application, [&](const QString &text) { host.ShowProgress(text); });
+    QObject::connect(&converter, &Converter::Progressed, &application,
                      [&](const QString &text, int) { host.ShowProgress(text); });
-    QObject::connect(&batch, &BatchRunner::Ended, &application, [&] { host.EndProgress(); });
-    QObject::connect(&batch, &BatchRunner::Finished, &application, finish);
+    QObject::connect(&converter, &Converter::ProgressOver, &application, [&] { host.EndProgress(); });
+    QObject::connect(&converter, &Converter::Idle, &application, finish);
     QObject::connect(&stopSignals, &SignalWatch::Signalled, &application, [&] {
         if (stopped)
             return;
         stopped = true;
-        if (batch.IsRunning()) {
-            const ConversionBatch &state = batch.State();
+        if (converter.IsRunning()) {
+            const ConversionBatch &state = converter.State();
             const int done = state.CurrentRow() - int(state.Failures().size());
-            batch.StopNow();
+            converter.StopNow();
             host.MessageBox(QStringLiteral("Stopped; %1 of %2 files were converted.").arg(done).arg(table.RowCount()),
                             Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning, QString());
         } else {

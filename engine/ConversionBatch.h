@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <optional>
 
-// The state and arithmetic of one run of Convert over the whole list: which
-// row is being converted, how much of the list's duration is done, what the
-// progress window shows and what the final report says.
+// The ledger of one run of Convert over the whole list, kept by the
+// Converter: which row is being converted, how much of the list's duration
+// is done, what the progress window shows and what the final report says.
+// It runs nothing itself.
 class ConversionBatch
 {
 public:

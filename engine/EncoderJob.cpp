@@ -69,7 +69,7 @@ QString EncoderJob::FailureText(int reason, int systemError)
     return text;
 }
 
-void EncoderJob::Stop()
+void EncoderJob::AnswerStop()
 {
     m_stop = true;
 }

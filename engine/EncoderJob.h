@@ -31,9 +31,10 @@ public:
     // the error behind it when there was one ("… (permission denied)").
     static QString FailureText(int reason, int systemError);
 
-    // While Progress is being handled: the answer to that report is "stop".
-    // The encoder removes what it wrote; the job then ends.
-    void Stop();
+    // The progress report being handled (between reports: the next one) is
+    // answered "stop"; nothing stops before that answer. The encoder then
+    // removes what it wrote, and the job ends.
+    void AnswerStop();
 
     // Ends the encoder at once, between reports (a termination signal, which
     // it takes as a stop); the job ends without a failure.
@@ -47,7 +48,7 @@ Q_SIGNALS:
     // A probe found the file: duration in whole seconds, the picture's size
     // as a player shows it.
     void Probed(int seconds, int width, int height);
-    // A conversion reached this second of the source; a receiver may Stop().
+    // A conversion reached this second of the source; a receiver may AnswerStop().
     void Progress(int seconds);
     // The job failed (an EncoderFailure), with the system's error number
     // behind it or 0.

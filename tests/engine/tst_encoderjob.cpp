@@ -34,7 +34,7 @@ private:
         connect(job, &EncoderJob::Progress, &m_owner, [&record, job, stopAtFirstReport](int seconds) {
             record.said << QStringLiteral("progress %1").arg(seconds);
             if (stopAtFirstReport)
-                job->Stop();
+                job->AnswerStop();
         });
         connect(job, &EncoderJob::Failed, &m_owner, [&record](int reason, int systemError) {
             record.said << QStringLiteral("failed %1 %2").arg(reason).arg(systemError);

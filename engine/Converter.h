@@ -14,21 +14,22 @@ struct ConversionSettings;
 // Convert: every row of the source list, in list order, one encoder job at
 // a time. It checks that there is something to do, makes the output folder,
 // starts each row, takes the jobs' progress and ends, asks whether to stop
-// once a stop was requested, and shows the final report. What it asks and
-// reports goes through the host, so it runs with a window and without one;
-// a window only shows what its signals say.
+// once a stop was requested, and shows the final report; the batch's figures
+// are kept in its ConversionBatch. What it asks and reports goes through the
+// host, so it runs with a window and without one; a window only shows what
+// its signals say.
 //
 // A row whose output would overwrite a listed source, or a file this batch
 // has already made, is refused instead of converted. A failed row does not
 // stop the batch; the report names it with its reason. Rows that probes
 // still running add meanwhile are converted in their turn.
-class BatchRunner : public QObject
+class Converter : public QObject
 {
     Q_OBJECT
 
 public:
-    BatchRunner(const SourceRows &table, ConversionSettings &settings, QObject *parent = nullptr);
-    ~BatchRunner() override;
+    Converter(const SourceRows &table, ConversionSettings &settings, QObject *parent = nullptr);
+    ~Converter() override;
 
     // Starts the batch with the output folder as typed (it becomes the
     // setting). False, after a message, when there is nothing to convert or
@@ -61,11 +62,11 @@ Q_SIGNALS:
     // The batch began; the progress shows `text` and a bar at 0 of 1000.
     void Started(const QString &text);
     void Progressed(const QString &text, int permille);
-    // No job runs any more (the last row ended, or a stop); a report, if
-    // any, comes next.
-    void Ended();
-    // Everything about the batch is over, its report included.
-    void Finished();
+    // No job runs any more (the last row ended, or a stop): whatever shows
+    // the progress puts it away. A report, if any, comes next.
+    void ProgressOver();
+    // Nothing of the batch runs or remains to be said, its report included.
+    void Idle();
 
 private:
     void StartRow(int row);

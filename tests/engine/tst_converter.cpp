@@ -1,4 +1,4 @@
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 #include "engine/ConversionSettings.h"
 #include "sources/SourceTable.h"
 
@@ -13,7 +13,7 @@
 // The batch over the whole list, without any window. The channel test's
 // peer stands in for the encoder and acts out the scenario each source's
 // name says ("clip" converts, "slow" takes a while, "fail", "killed"...).
-class BatchRunnerTest : public QObject
+class ConverterTest : public QObject
 {
     Q_OBJECT
 
@@ -21,14 +21,14 @@ private:
     struct Batch {
         SourceTable table;
         ConversionSettings settings;
-        BatchRunner runner{table, settings};
+        Converter runner{table, settings};
         QStringList shown;  // what a progress window would show
         explicit Batch(const QStringList &sources)
         {
             for (const QString &source : sources)
                 table.AppendRow({source, 10.0, 640, 480});
-            QObject::connect(&runner, &BatchRunner::Started, &runner, [this](const QString &text) { shown << text; });
-            QObject::connect(&runner, &BatchRunner::Progressed, &runner,
+            QObject::connect(&runner, &Converter::Started, &runner, [this](const QString &text) { shown << text; });
+            QObject::connect(&runner, &Converter::Progressed, &runner,
                              [this](const QString &text, int) { shown << text; });
         }
     };
@@ -36,7 +36,7 @@ private:
     // Converts to the test's output folder and waits for the end.
     bool Run(Batch &batch)
     {
-        QSignalSpy finished(&batch.runner, &BatchRunner::Finished);
+        QSignalSpy finished(&batch.runner, &Converter::Idle);
         if (!batch.runner.Start(m_folder))
             return false;
         return finished.wait(20000) || !finished.isEmpty();
@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         Batch batch({"/v/clip.one.avi", "/v/clip.two.mov"});
         // A row a probe adds while the batch runs is converted in its turn.
-        connect(&batch.runner, &BatchRunner::Started, &batch.runner,
+        connect(&batch.runner, &Converter::Started, &batch.runner,
                 [&batch] { batch.table.AppendRow({QStringLiteral("/v/clip.three.flv"), 10.0, 640, 480}); });
         QVERIFY(Run(batch));
         QCOMPARE(Outputs(), (QStringList{"clip.one.mp4", "clip.three.mp4", "clip.two.mp4"}));
@@ -97,8 +97,8 @@ private Q_SLOTS:
         Batch batch({"/v/slow.avi"});
         batch.table.AppendRow({QStringLiteral("/v/clip.avi"), 10.0, 640, 480});
         m_host.answers.enqueue(Host::Answer(answer));
-        QSignalSpy ended(&batch.runner, &BatchRunner::Ended);
-        connect(&batch.runner, &BatchRunner::Progressed, &batch.runner, [&batch] {
+        QSignalSpy ended(&batch.runner, &Converter::ProgressOver);
+        connect(&batch.runner, &Converter::Progressed, &batch.runner, [&batch] {
             batch.runner.RequestCancel();
             batch.runner.RequestCancel();  // twice: still one question
         }, Qt::SingleShotConnection);
@@ -177,7 +177,7 @@ private Q_SLOTS:
     void stopNowEndsTheRunningJobAtOnce()
     {
         Batch batch({"/v/slow.avi", "/v/clip.avi"});
-        QSignalSpy finished(&batch.runner, &BatchRunner::Finished);
+        QSignalSpy finished(&batch.runner, &Converter::Idle);
         QVERIFY(batch.runner.Start(m_folder));
         QTRY_VERIFY(batch.shown.size() >= 3);
         batch.runner.StopNow();
@@ -189,5 +189,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(BatchRunnerTest)
-#include "tst_batchrunner.moc"
+QTEST_GUILESS_MAIN(ConverterTest)
+#include "tst_converter.moc"

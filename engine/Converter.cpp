@@ -1,4 +1,4 @@
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
@@ -42,7 +42,7 @@ void Tell(const QString &text)
 
 } // namespace
 
-BatchRunner::BatchRunner(const SourceRows &table, ConversionSettings &settings, QObject *parent)
+Converter::Converter(const SourceRows &table, ConversionSettings &settings, QObject *parent)
     : QObject(parent)
     , m_table(table)
     , m_settings(settings)
@@ -51,9 +51,9 @@ BatchRunner::BatchRunner(const SourceRows &table, ConversionSettings &settings, 
 
 // A job still running is a child: deleting it closes its channel, and its
 // encoder then stops and removes its unfinished file by itself.
-BatchRunner::~BatchRunner() = default;
+Converter::~Converter() = default;
 
-bool BatchRunner::Start(const QString &folderField)
+bool Converter::Start(const QString &folderField)
 {
     if (m_table.RowCount() == 0) {
         Tell(QStringLiteral("No file in the list"));
@@ -76,23 +76,23 @@ bool BatchRunner::Start(const QString &folderField)
     return true;
 }
 
-void BatchRunner::RequestCancel()
+void Converter::RequestCancel()
 {
     if (m_running)
         m_batch.RequestCancel();
 }
 
-void BatchRunner::StopNow()
+void Converter::StopNow()
 {
     if (!m_running)
         return;
     if (m_job)
         m_job->Terminate();
     End();
-    Q_EMIT Finished();
+    Q_EMIT Idle();
 }
 
-void BatchRunner::StartRow(int row)
+void Converter::StartRow(int row)
 {
     const QString source = m_table.Path(row);
     const QString output = BuildOutputPath(m_settings, source);
@@ -128,7 +128,7 @@ void BatchRunner::StartRow(int row)
     m_job = job;
     connect(job, &EncoderJob::Progress, this, [this, job](int seconds) {
         if (OnEncoderMessage(ENC_PROGRESS, seconds) == 1)
-            job->Stop();
+            job->AnswerStop();
     });
     connect(job, &EncoderJob::Failed, this, [this](int reason, int systemError) {
         m_rowSystemError = systemError;
@@ -137,7 +137,7 @@ void BatchRunner::StartRow(int row)
     connect(job, &EncoderJob::Finished, this, [this] { OnEncoderMessage(ENC_FILE_DONE, 0); });
 }
 
-int BatchRunner::OnEncoderMessage(int code, int value)
+int Converter::OnEncoderMessage(int code, int value)
 {
     if (!m_running)
         return 0;
@@ -150,7 +150,7 @@ int BatchRunner::OnEncoderMessage(int code, int value)
         if (result == 1 && m_running) {
             End();
             // Once the encoder has its answer.
-            QTimer::singleShot(0, this, &BatchRunner::Finished);
+            QTimer::singleShot(0, this, &Converter::Idle);
         }
         return result;
     }
@@ -162,7 +162,7 @@ int BatchRunner::OnEncoderMessage(int code, int value)
     }
 }
 
-int BatchRunner::ReportProgress(double seconds)
+int Converter::ReportProgress(double seconds)
 {
     if (m_batch.CountReport())
         PumpOneMessage();
@@ -188,7 +188,7 @@ int BatchRunner::ReportProgress(double seconds)
     return m_running ? 0 : 1;
 }
 
-void BatchRunner::OnFileDone()
+void Converter::OnFileDone()
 {
     ReleaseJob();
     const int row = m_batch.CurrentRow();
@@ -215,17 +215,17 @@ void BatchRunner::OnFileDone()
     const bool failed = !m_batch.Failures().isEmpty();
     host.MessageBox(m_batch.CompletionText(host.TickCount(), m_table.RowCount()), Host::ApplicationTitle(),
                     Host::Buttons::Ok, failed ? Host::Icon::Warning : Host::Icon::Information, m_batch.Details());
-    Q_EMIT Finished();
+    Q_EMIT Idle();
 }
 
-void BatchRunner::End()
+void Converter::End()
 {
     m_running = false;
     ReleaseJob();
-    Q_EMIT Ended();
+    Q_EMIT ProgressOver();
 }
 
-void BatchRunner::ReleaseJob()
+void Converter::ReleaseJob()
 {
     if (!m_job)
         return;
