@@ -6,7 +6,7 @@
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
 #include "engine/Converter.h"
-#include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
 #include "platform/DialogBuilder.h"
 #include "platform/Host.h"
 #include "preview/CMoviePlayer.h"

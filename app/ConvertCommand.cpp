@@ -4,6 +4,7 @@
 #include "engine/Converter.h"
 #include "engine/ConversionSettings.h"
 #include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
 #include "engine/Settings.h"
 #include "platform/ProcessStart.h"
 #include "platform/SignalWatch.h"

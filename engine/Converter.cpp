@@ -2,9 +2,10 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
-#include "engine/OptionString.h"
+#include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "engine/SourceRows.h"
+#include "engine/TemporaryOutputSweep.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
 #include "platform/Host.h"
@@ -66,7 +67,7 @@ bool Converter::Start(const QString &folderField)
         return false;
     }
     // What encoders killed in an earlier run left behind.
-    RemoveAbandonedPartFiles(m_folder);
+    RemoveAbandonedTemporaryOutputs(m_folder);
     m_batch.Start(Host::Instance().TickCount());
     m_outputs.clear();
     m_running = true;

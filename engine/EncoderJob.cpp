@@ -1,6 +1,7 @@
 #include "engine/EncoderJob.h"
 
-#include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
+#include "engine/TemporaryOutputSweep.h"
 #include "platform/EncoderChannel.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
@@ -128,14 +129,14 @@ void EncoderJob::RemoveWhatADeadEncoderLeft()
     // been reaped; that may be after this job, so the watch is not ours.
     const QString folder = m_outputFolder;
     const qint64 pid = m_pid;
-    if (RemoveAbandonedPartFiles(folder, pid) > 0)
+    if (RemoveAbandonedTemporaryOutputs(folder, pid) > 0)
         return;
     ProgramEnds *ends = &ProgramEnds::Instance();
     auto watch = std::make_shared<QMetaObject::Connection>();
     *watch = connect(ends, &ProgramEnds::Ended, ends, [folder, pid, watch](qint64 ended) {
         if (ended != pid)
             return;
-        RemoveAbandonedPartFiles(folder, pid);
+        RemoveAbandonedTemporaryOutputs(folder, pid);
         QObject::disconnect(*watch);
     });
 }

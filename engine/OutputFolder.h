@@ -22,15 +22,3 @@ QString StartFolder();
 // "~/" is the home folder, as in every shell and file chooser, and a
 // relative folder lies in the start folder. An empty folder stays empty.
 QString AbsoluteOutputFolder(const QString &folder);
-
-// Removes from the folder the temporary files that encoders of this computer
-// left when they were killed outright (see PartFile.h); with `onlyPid`, only
-// that encoder's. Files of running encoders, of other computers, or on file
-// systems without locks are left alone. Returns how many were removed.
-int RemoveAbandonedPartFiles(const QString &folder, qint64 onlyPid = 0);
-
-// The folder of the running program, with its trailing '/'.
-QString GetProgramFolder();
-
-// The encoder program in the program folder.
-QString EncoderProgramPath();

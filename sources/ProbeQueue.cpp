@@ -2,7 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
-#include "engine/OptionString.h"
+#include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "platform/EncoderContract.h"
 #include "platform/Host.h"

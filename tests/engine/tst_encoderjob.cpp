@@ -1,6 +1,6 @@
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
-#include "engine/OptionString.h"
+#include "engine/LaunchEncoder.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
 
