@@ -1,16 +1,11 @@
 #include "platform/TerminalHost.h"
 
-#include "platform/ProcessStart.h"
-
-#include <QCoreApplication>
-
 #include <unistd.h>
 
 TerminalHost::TerminalHost(std::FILE *out)
     : m_out(out)
     , m_terminal(::isatty(::fileno(out)) == 1)
 {
-    m_clock.start();
 }
 
 void TerminalHost::Write(const QString &text)
@@ -41,24 +36,9 @@ QString TerminalHost::ChooseFolder(const QString &, const QString &)
     return {};
 }
 
-qint64 TerminalHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
-{
-    return StartProgramWithDescriptor(program, arguments, inheritedFd);
-}
-
-std::uint32_t TerminalHost::TickCount()
-{
-    return static_cast<std::uint32_t>(m_clock.elapsed());
-}
-
 bool TerminalHost::OpenUrl(const QString &)
 {
     return false;
-}
-
-QString TerminalHost::ProgramFolder()
-{
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
 void TerminalHost::ShowProgress(const QString &text)

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "platform/Host.h"
-
-#include <QElapsedTimer>
+#include "platform/SystemHost.h"
 
 #include <cstdio>
 
@@ -12,7 +10,7 @@
 //
 // On a terminal a progress line is rewritten in place; elsewhere (a pipe, a
 // log file) each progress is a line of its own.
-class TerminalHost : public Host
+class TerminalHost : public SystemHost
 {
 public:
     explicit TerminalHost(std::FILE *out = stderr);
@@ -21,11 +19,7 @@ public:
                       const QString &details) override;
     QStringList ChooseFilesToOpen(const QString &title, const QString &filter) override;
     QString ChooseFolder(const QString &title, const QString &startFolder) override;
-    qint64 StartProgram(const QString &program, const QStringList &arguments,
-                        int inheritedFd) override;
-    std::uint32_t TickCount() override;
     bool OpenUrl(const QString &address) override;
-    QString ProgramFolder() override;
 
     void ShowProgress(const QString &text);
     // Ends a progress line left open on a terminal.
@@ -37,5 +31,4 @@ private:
     std::FILE *m_out;
     bool m_terminal;
     bool m_progressOpen = false;
-    QElapsedTimer m_clock;
 };
