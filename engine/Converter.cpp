@@ -36,11 +36,6 @@ void PumpOneMessage()
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-void Tell(const QString &text)
-{
-    Host::Instance().MessageBox(text, Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
-}
-
 } // namespace
 
 Converter::Converter(const SourceRows &table, ConversionSettings &settings, QObject *parent)
@@ -57,15 +52,13 @@ Converter::~Converter() = default;
 bool Converter::Start(const QString &folderField)
 {
     if (m_table.RowCount() == 0) {
-        Tell(QStringLiteral("No file in the list"));
+        Host::Instance().MessageBox(QStringLiteral("No file in the list"), Host::ApplicationTitle(),
+                                    Host::Buttons::Ok, Host::Icon::None);
         return false;
     }
-    m_settings.outputFolder = folderField;
-    m_folder = AbsoluteOutputFolder(m_settings.outputFolder);
-    if (MakeFolder(m_folder) != 0) {
-        Tell(QStringLiteral("Fail to create tmp folder %1").arg(m_settings.outputFolder));
+    m_folder = PrepareOutputFolder(m_settings, folderField);
+    if (m_folder.isEmpty())
         return false;
-    }
     // What encoders killed in an earlier run left behind.
     RemoveAbandonedTemporaryOutputs(m_folder);
     m_batch.Start(Host::Instance().TickCount());
@@ -97,8 +90,7 @@ void Converter::StartRow(int row)
 {
     const QString source = m_table.Path(row);
     const QString output = BuildOutputPath(m_settings, source);
-    m_rowFailure = 0;
-    m_rowSystemError = 0;
+    m_rowFailure.clear();
     m_rowOutput.clear();
 
     // The output replaces a file of that name only when the conversion is
@@ -131,11 +123,10 @@ void Converter::StartRow(int row)
         if (OnEncoderMessage(ENC_PROGRESS, seconds) == 1)
             job->AnswerStop();
     });
-    connect(job, &EncoderJob::Failed, this, [this](int reason, int systemError) {
-        m_rowSystemError = systemError;
-        OnEncoderMessage(ENC_FAILED, reason);
+    connect(job, &EncoderJob::Finished, this, [this, job] {
+        m_rowFailure = job->Failure();
+        OnEncoderMessage(ENC_FILE_DONE, 0);
     });
-    connect(job, &EncoderJob::Finished, this, [this] { OnEncoderMessage(ENC_FILE_DONE, 0); });
 }
 
 int Converter::OnEncoderMessage(int code, int value)
@@ -144,7 +135,7 @@ int Converter::OnEncoderMessage(int code, int value)
         return 0;
     switch (code) {
     case ENC_FAILED:
-        m_rowFailure = value;
+        m_rowFailure = EncoderJob::FailureText(value, 0);
         return 0;
     case ENC_PROGRESS: {
         const int result = ReportProgress(value);
@@ -195,8 +186,8 @@ void Converter::OnFileDone()
     const int row = m_batch.CurrentRow();
     const QString source = m_table.Path(row);
     const double duration = m_table.Duration(row);
-    if (m_rowFailure != 0) {
-        m_batch.RecordFailure(source, EncoderJob::FailureText(m_rowFailure, m_rowSystemError));
+    if (!m_rowFailure.isEmpty()) {
+        m_batch.RecordFailure(source, m_rowFailure);
     } else {
         m_outputs << m_rowOutput;
         // The command always ends the output at nine hours; the person

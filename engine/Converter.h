@@ -81,8 +81,7 @@ private:
     QString m_folder;             // absolute, as the batch started
     QStringList m_outputs;        // files this batch has made
     QString m_rowOutput;          // the file the current row makes
-    int m_rowFailure = 0;         // why the current row failed, 0 if it did not
-    int m_rowSystemError = 0;
+    QString m_rowFailure;         // why the current row failed, empty if it did not
     bool m_running = false;
     bool m_completed = false;
 };

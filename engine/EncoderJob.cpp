@@ -70,6 +70,11 @@ QString EncoderJob::FailureText(int reason, int systemError)
     return text;
 }
 
+QString EncoderJob::Failure() const
+{
+    return m_failure == 0 ? QString() : FailureText(m_failure, m_systemError);
+}
+
 void EncoderJob::AnswerStop()
 {
     m_stop = true;
@@ -95,12 +100,12 @@ int EncoderJob::OnEncoderMessage(int code, int value)
         // An encoder told to end goes quietly; that is no failure.
         if (m_terminated)
             break;
-        m_failed = true;
+        // A reason of 0 would read as no failure at all.
+        m_failure = value != 0 ? value : ENC_FAIL_INTERNAL;
         m_died = value == ENC_FAIL_DIED;
-        Q_EMIT Failed(value, m_systemError);
         break;
     case ENC_PROBE_DONE:
-        if (!m_failed)
+        if (m_failure == 0)
             Q_EMIT Probed(m_seconds, m_width, m_height);
         break;
     case ENC_PROGRESS:

@@ -12,8 +12,9 @@ class EncoderChannel;
 // may tell it to stop.
 //
 // A job ends exactly once (Finished): after its final code, after a stop, or
-// after a failure. An encoder that could not be started, or that dies
-// without its final code, is a failed job, and what a dead encoder left in
+// after a failure, which it then names (Failure). An encoder that could not
+// be started, or that dies without its final code, is a failed job, and
+// what a dead encoder left in
 // the output folder is removed once its process is gone. A job deleted
 // while its encoder runs closes the channel, and the encoder then stops and
 // removes its unfinished file by itself.
@@ -30,6 +31,9 @@ public:
     // A failure as a person reads it: the reason, and the system's words for
     // the error behind it when there was one ("… (permission denied)").
     static QString FailureText(int reason, int systemError);
+
+    // Why the job failed, as FailureText puts it; empty when it did not.
+    QString Failure() const;
 
     // The progress report being handled (between reports: the next one) is
     // answered "stop"; nothing stops before that answer. The encoder then
@@ -50,9 +54,6 @@ Q_SIGNALS:
     void Probed(int seconds, int width, int height);
     // A conversion reached this second of the source; a receiver may AnswerStop().
     void Progress(int seconds);
-    // The job failed (an EncoderFailure), with the system's error number
-    // behind it or 0.
-    void Failed(int reason, int systemError);
     void Finished();
 
 private:
@@ -69,7 +70,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     int m_systemError = 0;
-    bool m_failed = false;
+    int m_failure = 0;  // an EncoderFailure, 0 while none came
     bool m_died = false;
     bool m_stop = false;
     bool m_terminated = false;

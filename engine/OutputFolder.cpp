@@ -1,6 +1,7 @@
 #include "engine/OutputFolder.h"
 
 #include "engine/ConversionSettings.h"
+#include "platform/Host.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,6 +32,17 @@ QString BuildOutputPath(const ConversionSettings &settings, const QString &sourc
         return path;
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
     return folder + stem + QLatin1Char('_') + extension + QLatin1String(".mp4");
+}
+
+QString PrepareOutputFolder(ConversionSettings &settings, const QString &folderField)
+{
+    settings.outputFolder = folderField;
+    const QString folder = AbsoluteOutputFolder(settings.outputFolder);
+    if (MakeFolder(folder) == 0)
+        return folder;
+    Host::Instance().MessageBox(QStringLiteral("Fail to create tmp folder %1").arg(settings.outputFolder),
+                                Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
+    return QString();
 }
 
 int MakeFolder(const QString &path)

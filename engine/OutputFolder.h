@@ -9,6 +9,11 @@ struct ConversionSettings;
 // "<name>_<extension>.mp4" when that file exists.
 QString BuildOutputPath(const ConversionSettings &settings, const QString &source);
 
+// The output folder as typed becomes the setting and is made (MakeFolder).
+// Returns it as an absolute path, or, when it cannot be made, an empty
+// string after "Fail to create tmp folder ..." has been shown.
+QString PrepareOutputFolder(ConversionSettings &settings, const QString &folderField);
+
 // Creates the folder and every missing parent, outermost first, and makes it
 // the current directory (encoders inherit it). 0 on success, -1 on failure.
 int MakeFolder(const QString &path);
