@@ -221,8 +221,7 @@ void Converter::ReleaseJob()
 {
     if (!m_job)
         return;
-    // Nothing more of it matters here; it goes once it has returned.
-    disconnect(m_job, nullptr, this, nullptr);
-    m_job->deleteLater();
+    // Nothing more of it matters here.
+    m_job->Release();
     m_job = nullptr;
 }

@@ -14,10 +14,16 @@ class EncoderChannel;
 // A job ends exactly once (Finished): after its final code, after a stop, or
 // after a failure, which it then names (Failure). An encoder that could not
 // be started, or that dies without its final code, is a failed job, and
-// what a dead encoder left in
-// the output folder is removed once its process is gone. A job deleted
-// while its encoder runs closes the channel, and the encoder then stops and
-// removes its unfinished file by itself.
+// what a dead encoder left in the output folder is removed once its process
+// is gone.
+//
+// Its owner lets it go with Release, never by deleting it: a receiver of the
+// job's signals may pump events (a progress report keeps the windows alive
+// that way), and whatever that pump runs may be what lets the job go. A
+// released job says nothing more, answers a report still coming with
+// "stop", and is deleted from the event loop once none of its own calls is
+// under way. Deleted while its encoder runs, it closes the channel, and the
+// encoder then stops and removes its unfinished file by itself.
 class EncoderJob : public QObject
 {
     Q_OBJECT
@@ -44,6 +50,9 @@ public:
     // it takes as a stop); the job ends without a failure.
     void Terminate();
 
+    // Its owner is done with it (see above).
+    void Release();
+
     // What arrives on the channel, as the codes say; for a progress report
     // the answer (1: stop).
     int OnEncoderMessage(int code, int value);
@@ -57,10 +66,13 @@ Q_SIGNALS:
     void Finished();
 
 private:
+    class Busy;
+
     EncoderJob(int mode, QObject *owner);
     void Launch(QStringList arguments);
     void OnChannelFinished();
     void RemoveWhatADeadEncoderLeft();
+    void DeleteWhenIdle();
 
     int m_mode;
     EncoderChannel *m_channel = nullptr;
@@ -76,4 +88,7 @@ private:
     bool m_terminated = false;
     bool m_reaped = false;
     bool m_finished = false;
+    int m_busy = 0;  // the job's own calls under way
+    bool m_released = false;
+    bool m_deleting = false;
 };

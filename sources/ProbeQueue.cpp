@@ -55,8 +55,11 @@ void ProbeQueue::Cancel()
     m_problems.clear();
     m_leftOut = 0;
     m_running = false;
-    // Deleting the job closes its channel; the encoder then ends by itself.
-    delete m_job;
+    // Once the job has gone its channel closes; the encoder then ends by
+    // itself.
+    if (m_job)
+        m_job->Release();
+    m_job = nullptr;
 }
 
 void ProbeQueue::StartHead()
@@ -90,7 +93,7 @@ void ProbeQueue::StartHead()
 void ProbeQueue::FinishHead(const QString &failure)
 {
     if (m_job) {
-        m_job->deleteLater();
+        m_job->Release();
         m_job = nullptr;
     }
     const QString path = m_pending.front();

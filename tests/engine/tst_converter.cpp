@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // The batch over the whole list, without any window. The channel test's
 // peer stands in for the encoder and acts out the scenario each source's
@@ -174,13 +175,30 @@ private Q_SLOTS:
         QVERIFY2(Report().contains(QStringLiteral("/v/clip.night.ts: cut at 09:00:00 of its 10:15:30")), qPrintable(Report()));
     }
 
+    // A terminal's Ctrl-C reaches StopNow from the event loop: between two
+    // reports, or from the pump inside one (the released job must then not
+    // be touched again).
+    void stopNowEndsTheRunningJobAtOnce_data()
+    {
+        QTest::addColumn<bool>("insideAReport");
+        QTest::newRow("between reports") << false;
+        QTest::newRow("inside a report") << true;
+    }
     void stopNowEndsTheRunningJobAtOnce()
     {
+        QFETCH(bool, insideAReport);
         Batch batch({"/v/slow.avi", "/v/clip.avi"});
         QSignalSpy finished(&batch.runner, &Converter::Idle);
         QVERIFY(batch.runner.Start(m_folder));
         QTRY_VERIFY(batch.shown.size() >= 3);
-        batch.runner.StopNow();
+        if (insideAReport) {
+            connect(&batch.runner, &Converter::Progressed, &batch.runner, [&batch] {
+                QTimer::singleShot(0, &batch.runner, [&batch] { batch.runner.StopNow(); });
+            }, Qt::SingleShotConnection);
+            QTRY_VERIFY(!batch.runner.IsRunning());
+        } else {
+            batch.runner.StopNow();
+        }
         QCOMPARE(finished.size(), 1);
         QVERIFY(!batch.runner.IsRunning());
         QVERIFY(m_host.messages.isEmpty());
