@@ -111,6 +111,14 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
 
 CKelvaroDlg::~CKelvaroDlg()
 {
+    // A termination signal may close the window while a batch or probes
+    // run. They end first, and nothing of theirs reaches the window any
+    // more: a report handled inside the box below would otherwise find the
+    // progress window gone.
+    disconnect(m_converter, nullptr, nullptr, nullptr);
+    disconnect(m_probes, nullptr, nullptr, nullptr);
+    m_converter->StopNow();
+    m_probes->Cancel();
     m_progress.reset();
     // However the window was closed, the settings outlive it; if they
     // cannot, the person should know before the next start surprises them.
