@@ -17,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <csignal>
+
 namespace {
 
 // How long a stopped encoder may take to remove what it wrote.
@@ -59,6 +61,10 @@ namespace ConvertCommand {
 
 int Run(int &argc, char **argv, const CommandLine &line)
 {
+    // A closed output (kelvaro --convert ... | head) ends nothing: what is
+    // written then is lost, the conversion goes on and the exit status
+    // still tells how it went.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     TerminalHost host;
     Host::Install(&host);
