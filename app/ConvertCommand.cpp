@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <csignal>
@@ -40,19 +39,19 @@ ConversionSettings SettingsFor(const CommandLine &line)
 
 // Ends the event loop with `status` once no encoder runs any more, so that
 // a stopped encoder has removed its unfinished file before the prompt
-// comes back.
+// comes back; one that takes longer is not waited for.
 void QuitWhenEncodersEnded(int status)
 {
-    QElapsedTimer clock;
-    clock.start();
-    auto *poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, clock, status] {
-        if (RunningPrograms() > 0 && !clock.hasExpired(kEncoderEndMs))
-            return;
-        poll->stop();
-        QCoreApplication::exit(status);
+    const auto quit = [status] { QCoreApplication::exit(status); };
+    if (RunningPrograms() == 0) {
+        quit();
+        return;
+    }
+    QObject::connect(&ProgramEnds::Instance(), &ProgramEnds::Ended, QCoreApplication::instance(), [quit] {
+        if (RunningPrograms() == 0)
+            quit();
     });
-    poll->start(20);
+    QTimer::singleShot(kEncoderEndMs, QCoreApplication::instance(), quit);
 }
 
 } // namespace
@@ -79,7 +78,7 @@ int Run(int &argc, char **argv, const CommandLine &line)
     bool stopped = false;
 
     const auto finish = [&] {
-        const bool whole = !stopped && probes.ProblemCount() == 0 && converter.AllConverted();
+        const bool whole = !stopped && probes.ProblemCount() == 0 && converter.AllConvertedWhole();
         QuitWhenEncodersEnded(whole ? 0 : 1);
     };
     const auto convert = [&] {
@@ -93,8 +92,12 @@ int Run(int &argc, char **argv, const CommandLine &line)
     QObject::connect(&converter, &Converter::ProgressOver, &application, [&] { host.EndProgress(); });
     QObject::connect(&converter, &Converter::Idle, &application, finish);
     QObject::connect(&stopSignals, &SignalWatch::Signalled, &application, [&] {
-        if (stopped)
+        // A second Ctrl-C does not wait for the stopped encoders: they
+        // remove their unfinished files by themselves.
+        if (stopped) {
+            QCoreApplication::exit(1);
             return;
+        }
         stopped = true;
         if (converter.IsRunning()) {
             const ConversionBatch &state = converter.State();

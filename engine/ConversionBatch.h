@@ -46,6 +46,7 @@ public:
     // The current row was converted only up to the end position, `seconds`
     // into a source of `sourceSeconds`; the report says so.
     void RecordCut(const QString &source, int seconds, int sourceSeconds);
+    const QStringList &Cuts() const { return m_cuts; }
 
     // The final report: a summary, and one line per file that could not be
     // converted or was cut, with the reason.

@@ -55,8 +55,12 @@ public:
     int OnEncoderMessage(int code, int value);
 
     const ConversionBatch &State() const { return m_batch; }
-    // After a batch: it ran to its end and every row was converted.
-    bool AllConverted() const { return m_completed && m_batch.Failures().isEmpty(); }
+    // After a batch: it ran to its end and every row was converted whole
+    // (none failed, none was cut at the end position).
+    bool AllConvertedWhole() const
+    {
+        return m_completed && m_batch.Failures().isEmpty() && m_batch.Cuts().isEmpty();
+    }
 
 Q_SIGNALS:
     // The batch began; the progress shows `text` and a bar at 0 of 1000.

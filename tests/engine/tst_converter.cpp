@@ -81,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(m_host.messages.size(), 1);
         QVERIFY2(Report().startsWith(QStringLiteral("Mission accomplished! Total Time:00:00:")), qPrintable(Report()));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Information);
-        QVERIFY(batch.runner.AllConverted());
+        QVERIFY(batch.runner.AllConvertedWhole());
         QVERIFY(!batch.runner.IsRunning());
     }
 
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QVERIFY2(report.contains(QStringLiteral("/v/nospace.d.avi: writing the output file failed (no space left on device)")),
                  qPrintable(report));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Warning);
-        QVERIFY(!batch.runner.AllConverted());
+        QVERIFY(!batch.runner.AllConvertedWhole());
         // Not even the killed encoder's temporary file is left.
         QTRY_COMPARE(Outputs(), (QStringList{"clip.a.mp4", "clip.e.mp4"}));
     }
@@ -173,6 +173,7 @@ private Q_SLOTS:
         QVERIFY(Run(batch));
         QVERIFY2(Report().contains(QStringLiteral("1 file was longer than 09:00:00 and cut there.")), qPrintable(Report()));
         QVERIFY2(Report().contains(QStringLiteral("/v/clip.night.ts: cut at 09:00:00 of its 10:15:30")), qPrintable(Report()));
+        QVERIFY(!batch.runner.AllConvertedWhole());
     }
 
     // A terminal's Ctrl-C reaches StopNow from the event loop: between two
