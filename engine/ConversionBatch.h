@@ -26,10 +26,11 @@ public:
     void Start(std::uint32_t tick);
 
     // A report of `seconds` reached in the current row (whose probed
-    // duration is `rowDuration`, 0 if unknown), against the list's total
-    // duration. Nothing to show when it names the same point of the batch as
-    // the previous report or the batch would be more than complete. A file
-    // that turns out longer than probed holds the bar at its own end.
+    // duration is `rowDuration`), against the list's total duration.
+    // Nothing to show when it names the same point of the batch as the
+    // previous report or the batch would be more than complete. The bar
+    // never passes the end of the current row's share: a file that turns
+    // out longer than probed, or whose probe found 0 seconds, holds it.
     std::optional<Display> TakeProgress(double seconds, double rowDuration, double totalDuration,
                                         std::uint32_t now);
 
