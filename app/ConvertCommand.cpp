@@ -86,9 +86,18 @@ int Run(int &argc, char **argv, const CommandLine &line)
             finish();
     };
     QObject::connect(&probes, &ProbeQueue::Idle, &application, convert);
-    QObject::connect(&converter, &Converter::Started, &application, [&](const QString &text) { host.ShowProgress(text); });
+    QObject::connect(&converter, &Converter::Started, &application,
+                     [&](const QString &text) { host.ShowProgress(text, 0); });
     QObject::connect(&converter, &Converter::Progressed, &application,
-                     [&](const QString &text, int) { host.ShowProgress(text); });
+                     [&](const QString &text, int permille) { host.ShowProgress(text, permille); });
+    QObject::connect(&converter, &Converter::RowStarted, &application, [&](int row, const QString &source) {
+        host.ShowLine(QStringLiteral("File %1 of %2: %3").arg(row + 1).arg(table.RowCount()).arg(source));
+    });
+    QObject::connect(&converter, &Converter::RowEnded, &application, [&](int row, const QString &failure) {
+        const QString file = QStringLiteral("File %1 of %2").arg(row + 1).arg(table.RowCount());
+        host.ShowLine(failure.isEmpty() ? file + QStringLiteral(" converted.")
+                                        : file + QStringLiteral(" not converted: ") + failure);
+    });
     QObject::connect(&converter, &Converter::ProgressOver, &application, [&] { host.EndProgress(); });
     QObject::connect(&converter, &Converter::Idle, &application, finish);
     QObject::connect(&stopSignals, &SignalWatch::Signalled, &application, [&] {

@@ -92,6 +92,7 @@ void Converter::StartRow(int row)
     const QString output = BuildOutputPath(m_settings, source);
     m_rowFailure.clear();
     m_rowOutput.clear();
+    Q_EMIT RowStarted(row, source);
 
     // The output replaces a file of that name only when the conversion is
     // complete (the encoder writes beside it and renames), so a failed
@@ -195,6 +196,7 @@ void Converter::OnFileDone()
         if (duration > double(EncoderGrammar::kNineHoursSeconds))
             m_batch.RecordCut(source, int(EncoderGrammar::kNineHoursSeconds), int(duration));
     }
+    Q_EMIT RowEnded(row, m_rowFailure);
     m_batch.FinishRow(duration);
     // Read afresh: probes still running may have added rows meanwhile.
     if (m_batch.CurrentRow() < m_table.RowCount()) {

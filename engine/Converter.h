@@ -66,6 +66,10 @@ Q_SIGNALS:
     // The batch began; the progress shows `text` and a bar at 0 of 1000.
     void Started(const QString &text);
     void Progressed(const QString &text, int permille);
+    // A row's conversion begins (`row` counts from 0), and it ends:
+    // converted, or not, for the reason `failure` gives.
+    void RowStarted(int row, const QString &source);
+    void RowEnded(int row, const QString &failure);
     // No job runs any more (the last row ended, or a stop): whatever shows
     // the progress puts it away. A report, if any, comes next.
     void ProgressOver();

@@ -1,6 +1,16 @@
 #include "platform/TerminalHost.h"
 
+#include <cstdlib>
+
 #include <unistd.h>
+
+namespace {
+
+// Progress on a pipe or in a log: a line per 5 % or per 30 seconds.
+constexpr int kPercentStep = 5;
+constexpr std::uint32_t kProgressIntervalMs = 30000;
+
+} // namespace
 
 TerminalHost::TerminalHost(std::FILE *out)
     : m_out(out)
@@ -41,16 +51,34 @@ bool TerminalHost::OpenUrl(const QString &)
     return false;
 }
 
-void TerminalHost::ShowProgress(const QString &text)
+void TerminalHost::ShowProgress(const QString &text, int permille)
 {
     if (!m_terminal) {
+        const int percent = permille / 10;
+        const std::uint32_t now = TickCount();
+        if (m_writtenPercent >= 0 && std::abs(percent - m_writtenPercent) < kPercentStep
+            && now - m_writtenTick < kProgressIntervalMs)
+            return;
+        m_writtenPercent = percent;
+        m_writtenTick = now;
         Write(text + QLatin1Char('\n'));
         return;
     }
     // Back to the start of the line, the new text, the rest of the old one
     // cleared.
     Write(QLatin1Char('\r') + text + QLatin1String("\x1b[K"));
+    m_progress = text;
     m_progressOpen = true;
+}
+
+void TerminalHost::ShowLine(const QString &text)
+{
+    if (!m_progressOpen) {
+        Write(text + QLatin1Char('\n'));
+        return;
+    }
+    // In the progress line's place, which comes back below it.
+    Write(QLatin1Char('\r') + text + QLatin1String("\x1b[K\n") + m_progress);
 }
 
 void TerminalHost::EndProgress()
