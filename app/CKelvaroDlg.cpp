@@ -5,8 +5,8 @@
 #include "app/Skin.h"
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
-#include "engine/BatchRunner.h"
-#include "engine/OutputFolder.h"
+#include "engine/Converter.h"
+#include "engine/ProgramFolder.h"
 #include "platform/DialogBuilder.h"
 #include "platform/Host.h"
 #include "preview/CMoviePlayer.h"
@@ -95,12 +95,12 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
     , m_builder(std::make_unique<DialogBuilder>(*FindTemplate(IDD_MAIN)))
     , m_sources(new SourceTable(this))
     , m_probes(new ProbeQueue(*m_sources, m_settings, this))
-    , m_batch(new BatchRunner(*m_sources, m_settings, this))
+    , m_converter(new Converter(*m_sources, m_settings, this))
     , m_icon(LoadIconResource(IDR_MAINFRAME))
 {
     // A message about files not added would pop up over the progress window
     // or a chooser the person is busy with; it waits for them instead.
-    m_probes->SetReportGate([this] { return !m_batch->IsRunning() && !m_chooserOpen; });
+    m_probes->SetReportGate([this] { return !m_converter->IsRunning() && !m_chooserOpen; });
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     m_version = Settings::Load(m_settings, m_settingsFiles);
@@ -111,6 +111,14 @@ CKelvaroDlg::CKelvaroDlg(QWidget *parent)
 
 CKelvaroDlg::~CKelvaroDlg()
 {
+    // A termination signal may close the window while a batch or probes
+    // run. They end first, and nothing of theirs reaches the window any
+    // more: a report handled inside the box below would otherwise find the
+    // progress window gone.
+    disconnect(m_converter, nullptr, nullptr, nullptr);
+    disconnect(m_probes, nullptr, nullptr, nullptr);
+    m_converter->StopNow();
+    m_probes->Cancel();
     m_progress.reset();
     // However the window was closed, the settings outlive it; if they
     // cannot, the person should know before the next start surprises them.
@@ -202,14 +210,14 @@ void CKelvaroDlg::WireMessageMap()
     connect(m_list, &QWidget::customContextMenuRequested, this, &CKelvaroDlg::OnListRightClick);
     connect(m_list, &QAbstractItemView::doubleClicked, this, &CKelvaroDlg::OnListDoubleClick);
     // The batch says what to show.
-    connect(m_batch, &BatchRunner::Started, this, &CKelvaroDlg::OnBatchStarted);
-    connect(m_batch, &BatchRunner::Progressed, this, [this](const QString &text, int permille) {
+    connect(m_converter, &Converter::Started, this, &CKelvaroDlg::OnBatchStarted);
+    connect(m_converter, &Converter::Progressed, this, [this](const QString &text, int permille) {
         m_progress->SetText(text);
         m_progress->SetPos(permille);
     });
-    connect(m_batch, &BatchRunner::Ended, this, &CKelvaroDlg::OnBatchEnded);
+    connect(m_converter, &Converter::ProgressOver, this, &CKelvaroDlg::OnProgressOver);
     // A message about files not added may have waited for the batch.
-    connect(m_batch, &BatchRunner::Finished, m_probes, &ProbeQueue::ReportProblems);
+    connect(m_converter, &Converter::Idle, m_probes, &ProbeQueue::ReportProblems);
     // The player's events.
     connect(m_preview, &CMoviePlayer::PlayerStopped, this, &CKelvaroDlg::OnPlayerStopped);
     connect(m_preview, &CMoviePlayer::PlayerPosition, this, &CKelvaroDlg::OnPlayerPosition);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-class BatchRunner;
+class Converter;
 class CIconButton;
 class CMoviePlayer;
 class CProgressDlg;
@@ -39,8 +39,6 @@ class CKelvaroDlg : public QDialog
     Q_OBJECT
 
 public:
-    enum PreviewState { Stopped = 0, Playing = 1, Paused = 2 };
-
     explicit CKelvaroDlg(QWidget *parent = nullptr);
     ~CKelvaroDlg() override;
 
@@ -55,11 +53,6 @@ public:
     // named on the command line or dropped on the list); names that find no
     // file are reported.
     void AddFiles(const QStringList &paths);
-
-    // A message of the running conversion's encoder, and a progress report,
-    // as the batch takes them; the result answers a progress message.
-    int OnEncoderMessage(int code, int value);
-    int ReportProgress(double value);
 
     // Runs a command of the window's own menu (its "system menu").
     void OnSysCommand(int id);
@@ -140,7 +133,7 @@ private:
     void CreateProgressDialog();
     void OnConvert();
     void OnBatchStarted(const QString &text);
-    void OnBatchEnded();
+    void OnProgressOver();
 
     // Help.
     void OnHelpButton();
@@ -155,7 +148,7 @@ private:
     std::unique_ptr<DialogBuilder> m_builder;
     SourceTable *m_sources = nullptr;
     ProbeQueue *m_probes = nullptr;
-    BatchRunner *m_batch = nullptr;
+    Converter *m_converter = nullptr;
     std::unique_ptr<CProgressDlg> m_progress;
     ListWindow *m_listWindow = nullptr;        // a child: the list commands
     PreviewWindow *m_previewWindow = nullptr;  // a child: the preview's states

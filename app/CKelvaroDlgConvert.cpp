@@ -3,7 +3,7 @@
 #include "app/CKelvaroDlg.h"
 
 #include "app/CProgressDlg.h"
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -12,28 +12,18 @@ void CKelvaroDlg::CreateProgressDialog()
 {
     m_progress = std::make_unique<CProgressDlg>();
     m_progress->Create(this);
-    connect(m_progress.get(), &CProgressDlg::CancelRequested, m_batch, &BatchRunner::RequestCancel);
+    connect(m_progress.get(), &CProgressDlg::CancelRequested, m_converter, &Converter::RequestCancel);
 }
 
 bool CKelvaroDlg::IsConverting() const
 {
-    return m_batch->IsRunning();
+    return m_converter->IsRunning();
 }
 
 void CKelvaroDlg::OnConvert()
 {
     StopPreview();
-    m_batch->Start(m_folder->text());
-}
-
-int CKelvaroDlg::OnEncoderMessage(int code, int value)
-{
-    return m_batch->OnEncoderMessage(code, value);
-}
-
-int CKelvaroDlg::ReportProgress(double value)
-{
-    return m_batch->ReportProgress(value);
+    m_converter->Start(m_folder->text());
 }
 
 void CKelvaroDlg::OnBatchStarted(const QString &text)
@@ -45,7 +35,7 @@ void CKelvaroDlg::OnBatchStarted(const QString &text)
     m_progress->ShowOverOwner();
 }
 
-void CKelvaroDlg::OnBatchEnded()
+void CKelvaroDlg::OnProgressOver()
 {
     setEnabled(true);
     m_progress->hide();
@@ -55,7 +45,7 @@ void CKelvaroDlg::closeEvent(QCloseEvent *event)
 {
     // The window is disabled during a batch; its close box asks the
     // progress window to stop instead of ending the program under it.
-    if (m_batch->IsRunning()) {
+    if (m_converter->IsRunning()) {
         event->ignore();
         m_progress->OnCancelProcessing();
         m_progress->raise();

@@ -1,9 +1,10 @@
 #include "app/ConvertCommand.h"
 
 #include "app/CommandLineOptions.h"
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 #include "engine/ConversionSettings.h"
 #include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
 #include "engine/Settings.h"
 #include "platform/ProcessStart.h"
 #include "platform/SignalWatch.h"
@@ -13,8 +14,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -37,19 +39,19 @@ ConversionSettings SettingsFor(const CommandLine &line)
 
 // Ends the event loop with `status` once no encoder runs any more, so that
 // a stopped encoder has removed its unfinished file before the prompt
-// comes back.
+// comes back; one that takes longer is not waited for.
 void QuitWhenEncodersEnded(int status)
 {
-    QElapsedTimer clock;
-    clock.start();
-    auto *poll = new QTimer(QCoreApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, clock, status] {
-        if (RunningPrograms() > 0 && !clock.hasExpired(kEncoderEndMs))
-            return;
-        poll->stop();
-        QCoreApplication::exit(status);
+    const auto quit = [status] { QCoreApplication::exit(status); };
+    if (RunningPrograms() == 0) {
+        quit();
+        return;
+    }
+    QObject::connect(&ProgramEnds::Instance(), &ProgramEnds::Ended, QCoreApplication::instance(), [quit] {
+        if (RunningPrograms() == 0)
+            quit();
     });
-    poll->start(20);
+    QTimer::singleShot(kEncoderEndMs, QCoreApplication::instance(), quit);
 }
 
 } // namespace
@@ -58,6 +60,10 @@ namespace ConvertCommand {
 
 int Run(int &argc, char **argv, const CommandLine &line)
 {
+    // A closed output (kelvaro --convert ... | head) ends nothing: what is
+    // written then is lost, the conversion goes on and the exit status
+    // still tells how it went.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     TerminalHost host;
     Host::Install(&host);
@@ -67,32 +73,45 @@ int Run(int &argc, char **argv, const CommandLine &line)
     ConversionSettings settings = SettingsFor(line);
     SourceTable table;
     ProbeQueue probes(table, settings);
-    BatchRunner batch(table, settings);
+    Converter converter(table, settings);
     SignalWatch stopSignals;
     bool stopped = false;
 
     const auto finish = [&] {
-        const bool whole = !stopped && probes.ProblemCount() == 0 && batch.AllConverted();
+        const bool whole = !stopped && probes.ProblemCount() == 0 && converter.AllConvertedWhole();
         QuitWhenEncodersEnded(whole ? 0 : 1);
     };
     const auto convert = [&] {
-        if (stopped || table.RowCount() == 0 || !batch.Start(settings.outputFolder))
+        if (stopped || table.RowCount() == 0 || !converter.Start(settings.outputFolder))
             finish();
     };
     QObject::connect(&probes, &ProbeQueue::Idle, &application, convert);
-    QObject::connect(&batch, &BatchRunner::Started, &application, [&](const QString &text) { host.ShowProgress(text); });
-    QObject::connect(&batch, &BatchRunner::Progressed, &application,
-                     [&](const QString &text, int) { host.ShowProgress(text); });
-    QObject::connect(&batch, &BatchRunner::Ended, &application, [&] { host.EndProgress(); });
-    QObject::connect(&batch, &BatchRunner::Finished, &application, finish);
+    QObject::connect(&converter, &Converter::Started, &application,
+                     [&](const QString &text) { host.ShowProgress(text, 0); });
+    QObject::connect(&converter, &Converter::Progressed, &application,
+                     [&](const QString &text, int permille) { host.ShowProgress(text, permille); });
+    QObject::connect(&converter, &Converter::RowStarted, &application, [&](int row, const QString &source) {
+        host.ShowLine(QStringLiteral("File %1 of %2: %3").arg(row + 1).arg(table.RowCount()).arg(source));
+    });
+    QObject::connect(&converter, &Converter::RowEnded, &application, [&](int row, const QString &failure) {
+        const QString file = QStringLiteral("File %1 of %2").arg(row + 1).arg(table.RowCount());
+        host.ShowLine(failure.isEmpty() ? file + QStringLiteral(" converted.")
+                                        : file + QStringLiteral(" not converted: ") + failure);
+    });
+    QObject::connect(&converter, &Converter::ProgressOver, &application, [&] { host.EndProgress(); });
+    QObject::connect(&converter, &Converter::Idle, &application, finish);
     QObject::connect(&stopSignals, &SignalWatch::Signalled, &application, [&] {
-        if (stopped)
+        // A second Ctrl-C does not wait for the stopped encoders: they
+        // remove their unfinished files by themselves.
+        if (stopped) {
+            QCoreApplication::exit(1);
             return;
+        }
         stopped = true;
-        if (batch.IsRunning()) {
-            const ConversionBatch &state = batch.State();
+        if (converter.IsRunning()) {
+            const ConversionBatch &state = converter.State();
             const int done = state.CurrentRow() - int(state.Failures().size());
-            batch.StopNow();
+            converter.StopNow();
             host.MessageBox(QStringLiteral("Stopped; %1 of %2 files were converted.").arg(done).arg(table.RowCount()),
                             Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning, QString());
         } else {

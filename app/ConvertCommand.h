@@ -7,7 +7,7 @@ struct CommandLine;
 // report on standard error. No display is needed.
 namespace ConvertCommand {
 
-// The process's exit status: 0 when every file was converted.
+// The process's exit status: 0 when every file was converted whole.
 int Run(int &argc, char **argv, const CommandLine &line);
 
 } // namespace ConvertCommand

@@ -53,10 +53,12 @@ std::optional<ConversionBatch::Display> ConversionBatch::TakeProgress(double sec
         return std::nullopt;
     m_lastProgressValue = position;
 
-    // A file longer than its probe said (a recording whose parts the probe
-    // could not all see) must not run into the share of the files after
-    // it: the bar waits at its end while the time goes on.
-    const double reached = rowDuration > 0.0 ? m_finishedSeconds + std::min(seconds, rowDuration) : position;
+    // A file's reports stay within its own share of the batch, or the bar
+    // would run into the share of the files after it and then move back:
+    // a file longer than its probe said (a recording whose parts the probe
+    // could not all see) waits at its end while the time goes on, and one
+    // whose probe found no length has no share and holds the bar.
+    const double reached = m_finishedSeconds + std::clamp(seconds, 0.0, std::max(rowDuration, 0.0));
     // Without any known duration nothing can be measured against: the
     // batch shows 0.0% rather than dividing by zero.
     const double permille =

@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <optional>
 
-// The state and arithmetic of one run of Convert over the whole list: which
-// row is being converted, how much of the list's duration is done, what the
-// progress window shows and what the final report says.
+// The ledger of one run of Convert over the whole list, kept by the
+// Converter: which row is being converted, how much of the list's duration
+// is done, what the progress window shows and what the final report says.
+// It runs nothing itself.
 class ConversionBatch
 {
 public:
@@ -25,10 +26,11 @@ public:
     void Start(std::uint32_t tick);
 
     // A report of `seconds` reached in the current row (whose probed
-    // duration is `rowDuration`, 0 if unknown), against the list's total
-    // duration. Nothing to show when it names the same point of the batch as
-    // the previous report or the batch would be more than complete. A file
-    // that turns out longer than probed holds the bar at its own end.
+    // duration is `rowDuration`), against the list's total duration.
+    // Nothing to show when it names the same point of the batch as the
+    // previous report or the batch would be more than complete. The bar
+    // never passes the end of the current row's share: a file that turns
+    // out longer than probed, or whose probe found 0 seconds, holds it.
     std::optional<Display> TakeProgress(double seconds, double rowDuration, double totalDuration,
                                         std::uint32_t now);
 
@@ -45,6 +47,7 @@ public:
     // The current row was converted only up to the end position, `seconds`
     // into a source of `sourceSeconds`; the report says so.
     void RecordCut(const QString &source, int seconds, int sourceSeconds);
+    const QStringList &Cuts() const { return m_cuts; }
 
     // The final report: a summary, and one line per file that could not be
     // converted or was cut, with the reason.
@@ -53,7 +56,6 @@ public:
 
     int CurrentRow() const { return m_currentRow; }
     double FinishedSeconds() const { return m_finishedSeconds; }
-    std::uint32_t StartTick() const { return m_startTick; }
 
     bool CancelRequested() const { return m_cancelRequested != 0; }
     void RequestCancel() { m_cancelRequested = 1; }

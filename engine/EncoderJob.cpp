@@ -1,6 +1,7 @@
 #include "engine/EncoderJob.h"
 
-#include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
+#include "engine/TemporaryOutputSweep.h"
 #include "platform/EncoderChannel.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
@@ -13,6 +14,28 @@
 #include <memory>
 
 #include <signal.h>
+
+// One of the job's own calls is under way while this lives; a job released
+// meanwhile goes once the last of them has returned.
+class EncoderJob::Busy
+{
+public:
+    explicit Busy(EncoderJob &job)
+        : m_job(job)
+    {
+        ++m_job.m_busy;
+    }
+    ~Busy()
+    {
+        --m_job.m_busy;
+        m_job.DeleteWhenIdle();
+    }
+    Busy(const Busy &) = delete;
+    Busy &operator=(const Busy &) = delete;
+
+private:
+    EncoderJob &m_job;
+};
 
 EncoderJob *EncoderJob::Start(int mode, QStringList arguments, QObject *owner)
 {
@@ -69,7 +92,12 @@ QString EncoderJob::FailureText(int reason, int systemError)
     return text;
 }
 
-void EncoderJob::Stop()
+QString EncoderJob::Failure() const
+{
+    return m_failure == 0 ? QString() : FailureText(m_failure, m_systemError);
+}
+
+void EncoderJob::AnswerStop()
 {
     m_stop = true;
 }
@@ -83,8 +111,32 @@ void EncoderJob::Terminate()
     ::kill(static_cast<pid_t>(m_pid), SIGTERM);
 }
 
+void EncoderJob::Release()
+{
+    if (m_released)
+        return;
+    m_released = true;
+    m_stop = true;
+    disconnect(this, nullptr, nullptr, nullptr);
+    DeleteWhenIdle();
+}
+
+void EncoderJob::DeleteWhenIdle()
+{
+    // Qt runs a deferred deletion in any event pump less deeply nested than
+    // the call that asked for it, such as the pump of a report that is
+    // still using the job; so it is asked for only once no call of the job
+    // is on the stack. A released job has no receivers left: nothing of it
+    // pumps events afterwards.
+    if (!m_released || m_busy > 0 || m_deleting)
+        return;
+    m_deleting = true;
+    deleteLater();
+}
+
 int EncoderJob::OnEncoderMessage(int code, int value)
 {
+    const Busy busy(*this);
     switch (code) {
     case ENC_DURATION: m_seconds = value; break;
     case ENC_WIDTH: m_width = value; break;
@@ -94,12 +146,12 @@ int EncoderJob::OnEncoderMessage(int code, int value)
         // An encoder told to end goes quietly; that is no failure.
         if (m_terminated)
             break;
-        m_failed = true;
+        // A reason of 0 would read as no failure at all.
+        m_failure = value != 0 ? value : ENC_FAIL_INTERNAL;
         m_died = value == ENC_FAIL_DIED;
-        Q_EMIT Failed(value, m_systemError);
         break;
     case ENC_PROBE_DONE:
-        if (!m_failed)
+        if (m_failure == 0)
             Q_EMIT Probed(m_seconds, m_width, m_height);
         break;
     case ENC_PROGRESS:
@@ -113,6 +165,7 @@ int EncoderJob::OnEncoderMessage(int code, int value)
 
 void EncoderJob::OnChannelFinished()
 {
+    const Busy busy(*this);
     m_finished = true;
     Q_EMIT Finished();
     if (m_died)
@@ -128,14 +181,16 @@ void EncoderJob::RemoveWhatADeadEncoderLeft()
     // been reaped; that may be after this job, so the watch is not ours.
     const QString folder = m_outputFolder;
     const qint64 pid = m_pid;
-    if (RemoveAbandonedPartFiles(folder, pid) > 0)
+    // Gone already, its files are judged now: none left means none to wait
+    // for.
+    if (RemoveAbandonedTemporaryOutputs(folder, pid) > 0 || m_reaped)
         return;
     ProgramEnds *ends = &ProgramEnds::Instance();
     auto watch = std::make_shared<QMetaObject::Connection>();
     *watch = connect(ends, &ProgramEnds::Ended, ends, [folder, pid, watch](qint64 ended) {
         if (ended != pid)
             return;
-        RemoveAbandonedPartFiles(folder, pid);
+        RemoveAbandonedTemporaryOutputs(folder, pid);
         QObject::disconnect(*watch);
     });
 }

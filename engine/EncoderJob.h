@@ -12,11 +12,18 @@ class EncoderChannel;
 // may tell it to stop.
 //
 // A job ends exactly once (Finished): after its final code, after a stop, or
-// after a failure. An encoder that could not be started, or that dies
-// without its final code, is a failed job, and what a dead encoder left in
-// the output folder is removed once its process is gone. A job deleted
-// while its encoder runs closes the channel, and the encoder then stops and
-// removes its unfinished file by itself.
+// after a failure, which it then names (Failure). An encoder that could not
+// be started, or that dies without its final code, is a failed job, and
+// what a dead encoder left in the output folder is removed once its process
+// is gone.
+//
+// Its owner lets it go with Release, never by deleting it: a receiver of the
+// job's signals may pump events (a progress report keeps the windows alive
+// that way), and whatever that pump runs may be what lets the job go. A
+// released job says nothing more, answers a report still coming with
+// "stop", and is deleted from the event loop once none of its own calls is
+// under way. Deleted while its encoder runs, it closes the channel, and the
+// encoder then stops and removes its unfinished file by itself.
 class EncoderJob : public QObject
 {
     Q_OBJECT
@@ -31,15 +38,20 @@ public:
     // the error behind it when there was one ("… (permission denied)").
     static QString FailureText(int reason, int systemError);
 
-    bool IsFinished() const { return m_finished; }
+    // Why the job failed, as FailureText puts it; empty when it did not.
+    QString Failure() const;
 
-    // While Progress is being handled: the answer to that report is "stop".
-    // The encoder removes what it wrote; the job then ends.
-    void Stop();
+    // The progress report being handled (between reports: the next one) is
+    // answered "stop"; nothing stops before that answer. The encoder then
+    // removes what it wrote, and the job ends.
+    void AnswerStop();
 
     // Ends the encoder at once, between reports (a termination signal, which
     // it takes as a stop); the job ends without a failure.
     void Terminate();
+
+    // Its owner is done with it (see above).
+    void Release();
 
     // What arrives on the channel, as the codes say; for a progress report
     // the answer (1: stop).
@@ -49,18 +61,18 @@ Q_SIGNALS:
     // A probe found the file: duration in whole seconds, the picture's size
     // as a player shows it.
     void Probed(int seconds, int width, int height);
-    // A conversion reached this second of the source; a receiver may Stop().
+    // A conversion reached this second of the source; a receiver may AnswerStop().
     void Progress(int seconds);
-    // The job failed (an EncoderFailure), with the system's error number
-    // behind it or 0.
-    void Failed(int reason, int systemError);
     void Finished();
 
 private:
+    class Busy;
+
     EncoderJob(int mode, QObject *owner);
     void Launch(QStringList arguments);
     void OnChannelFinished();
     void RemoveWhatADeadEncoderLeft();
+    void DeleteWhenIdle();
 
     int m_mode;
     EncoderChannel *m_channel = nullptr;
@@ -70,10 +82,13 @@ private:
     int m_width = 0;
     int m_height = 0;
     int m_systemError = 0;
-    bool m_failed = false;
+    int m_failure = 0;  // an EncoderFailure, 0 while none came
     bool m_died = false;
     bool m_stop = false;
     bool m_terminated = false;
     bool m_reaped = false;
     bool m_finished = false;
+    int m_busy = 0;  // the job's own calls under way
+    bool m_released = false;
+    bool m_deleting = false;
 };

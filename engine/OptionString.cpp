@@ -1,7 +1,6 @@
 #include "engine/OptionString.h"
 
 #include "engine/ConversionSettings.h"
-#include "engine/EncoderJob.h"
 #include "platform/EncoderGrammar.h"
 
 #include <algorithm>
@@ -91,13 +90,4 @@ LetterboxMargins ComputeLetterboxMargins(const ConversionSettings &settings, int
     const long long W = settings.width;
     const long long H = settings.height;
     return {ClampToInt(W - (w * H) / h), ClampToInt(H - (h * W) / w), true};
-}
-
-EncoderJob *LaunchEncoder(const ConversionSettings &settings, const QString &source,
-                          const QString &output, const LetterboxMargins &margins, int mode,
-                          QObject *owner)
-{
-    // The job fills in the handle: its channel does not exist yet.
-    return EncoderJob::Start(mode, BuildEncoderCommand(settings, source, output, margins, mode, -1).arguments,
-                             owner);
 }

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class EncoderJob;
-class QObject;
 struct ConversionSettings;
 
 // How one encoder job is started: the argument vector handed to the encoder,
@@ -44,10 +42,3 @@ EncoderCommand BuildEncoderCommand(const ConversionSettings &settings, const QSt
 // the shape when letterbox is on.
 LetterboxMargins ComputeLetterboxMargins(const ConversionSettings &settings, int sourceWidth,
                                          int sourceHeight);
-
-// Starts one encoder job with the command for these settings; the job
-// belongs to `owner` and reports through its signals. A job that cannot be
-// started still reports its failure, from the event loop.
-EncoderJob *LaunchEncoder(const ConversionSettings &settings, const QString &source,
-                          const QString &output, const LetterboxMargins &margins, int mode,
-                          QObject *owner);

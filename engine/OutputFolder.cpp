@@ -2,54 +2,13 @@
 
 #include "engine/ConversionSettings.h"
 #include "platform/Host.h"
-#include "platform/PartFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 const QChar kSeparator = QLatin1Char('/');
-
-// Whether the process still runs: it exists and is not a zombie waiting to
-// be reaped (an encoder whose channel has just closed is one for a moment).
-bool EncoderRuns(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-    // "pid (name) state ...": the name may hold anything, the state follows
-    // its last ')'.
-    const QByteArray line = stat.readAll();
-    const qsizetype close = line.lastIndexOf(')');
-    return close < 0 || line.mid(close + 2, 1) != "Z";
-}
-
-// Removes the file if nobody holds its lock. A file system that honours no
-// locks gives no answer, and the file stays.
-bool RemoveIfUnlocked(const QByteArray &path)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool removed = false;
-    struct stat opened = {};
-    struct stat named = {};
-    if (PartFile::TryLock(fd) == PartFile::Lock::Taken && ::fstat(fd, &opened) == 0
-        && ::lstat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev
-        && opened.st_ino == named.st_ino && S_ISREG(opened.st_mode))
-        removed = ::unlink(path.constData()) == 0;
-    ::close(fd);
-    return removed;
-}
 
 QString FileNameOf(const QString &path)
 {
@@ -73,6 +32,17 @@ QString BuildOutputPath(const ConversionSettings &settings, const QString &sourc
         return path;
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
     return folder + stem + QLatin1Char('_') + extension + QLatin1String(".mp4");
+}
+
+QString PrepareOutputFolder(ConversionSettings &settings, const QString &folderField)
+{
+    settings.outputFolder = folderField;
+    const QString folder = AbsoluteOutputFolder(settings.outputFolder);
+    if (MakeFolder(folder) == 0)
+        return folder;
+    Host::Instance().MessageBox(QStringLiteral("Fail to create tmp folder %1").arg(settings.outputFolder),
+                                Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
+    return QString();
 }
 
 int MakeFolder(const QString &path)
@@ -120,32 +90,4 @@ QString AbsoluteOutputFolder(const QString &folder)
     if (!absolute.endsWith(kSeparator))
         absolute += kSeparator;
     return absolute;
-}
-
-int RemoveAbandonedPartFiles(const QString &folder, qint64 onlyPid)
-{
-    if (folder.isEmpty())
-        return 0;
-    const QString prefix = QString::fromLatin1(PartFile::kPrefix.data(), PartFile::kPrefix.size());
-    QDir dir(folder);
-    int removed = 0;
-    for (const QString &name : dir.entryList({prefix + QLatin1String("*")}, QDir::Files | QDir::Hidden | QDir::System)) {
-        const auto parts = PartFile::Parse(QFile::encodeName(name).toStdString());
-        if (!parts || parts->host != PartFile::HostId() || (onlyPid > 0 && parts->pid != onlyPid)
-            || EncoderRuns(parts->pid))
-            continue;
-        if (RemoveIfUnlocked(QFile::encodeName(dir.filePath(name))))
-            ++removed;
-    }
-    return removed;
-}
-
-QString GetProgramFolder()
-{
-    return Host::Instance().ProgramFolder();
-}
-
-QString EncoderProgramPath()
-{
-    return GetProgramFolder() + QLatin1String("morlenc");
 }

@@ -9,6 +9,11 @@ struct ConversionSettings;
 // "<name>_<extension>.mp4" when that file exists.
 QString BuildOutputPath(const ConversionSettings &settings, const QString &source);
 
+// The output folder as typed becomes the setting and is made (MakeFolder).
+// Returns it as an absolute path, or, when it cannot be made, an empty
+// string after "Fail to create tmp folder ..." has been shown.
+QString PrepareOutputFolder(ConversionSettings &settings, const QString &folderField);
+
 // Creates the folder and every missing parent, outermost first, and makes it
 // the current directory (encoders inherit it). 0 on success, -1 on failure.
 int MakeFolder(const QString &path);
@@ -22,15 +27,3 @@ QString StartFolder();
 // "~/" is the home folder, as in every shell and file chooser, and a
 // relative folder lies in the start folder. An empty folder stays empty.
 QString AbsoluteOutputFolder(const QString &folder);
-
-// Removes from the folder the temporary files that encoders of this computer
-// left when they were killed outright (see PartFile.h); with `onlyPid`, only
-// that encoder's. Files of running encoders, of other computers, or on file
-// systems without locks are left alone. Returns how many were removed.
-int RemoveAbandonedPartFiles(const QString &folder, qint64 onlyPid = 0);
-
-// The folder of the running program, with its trailing '/'.
-QString GetProgramFolder();
-
-// The encoder program in the program folder.
-QString EncoderProgramPath();

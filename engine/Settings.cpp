@@ -4,10 +4,13 @@
 #include "platform/Profile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <array>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -96,8 +99,11 @@ Files Files::Find(const QString &programFolder)
     // built in a source tree keeps its settings beside itself.
     const bool systemFolder = programFolder.startsWith(QLatin1String("/usr/"))
         || programFolder.startsWith(QLatin1String("/opt/"));
-    QTemporaryFile probe(programFolder + QLatin1String(".kelvaro-XXXXXX"));
-    if (!systemFolder && probe.open())
+    // Asked of the system rather than tried with a file: a start should
+    // leave nothing behind, not even for a moment.
+    const bool writable =
+        ::faccessat(AT_FDCWD, QFile::encodeName(programFolder).constData(), W_OK | X_OK, AT_EACCESS) == 0;
+    if (!systemFolder && writable)
         files.options = programFolder + QLatin1String("option.ini");
     else
         files.options = QFileInfo(ApplicationProfilePath()).absolutePath() + QLatin1String("/kelvaro/option.ini");

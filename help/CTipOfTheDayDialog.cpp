@@ -1,6 +1,6 @@
 #include "help/CTipOfTheDayDialog.h"
 
-#include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
 #include "platform/DialogBuilder.h"
 #include "platform/Host.h"
 #include "platform/Profile.h"

@@ -1,6 +1,6 @@
 #include "help/HtmlHelp.h"
 
-#include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
 #include "help/CHelpWindow.h"
 #include "platform/Host.h"
 

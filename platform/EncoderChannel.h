@@ -42,8 +42,6 @@ public:
     // code), from the event loop rather than inside the caller.
     void FailLater(int reason);
 
-    bool IsFinished() const { return m_finished; }
-
 Q_SIGNALS:
     // The job is over: its final code was handled, it was told to stop, or
     // its failure was reported.

@@ -1,7 +1,5 @@
 #include "platform/QtHost.h"
 
-#include "platform/ProcessStart.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
@@ -38,11 +36,6 @@ QString CaseInsensitivePattern(const QString &pattern)
 }
 
 } // namespace
-
-QtHost::QtHost()
-{
-    m_clock.start();
-}
 
 Host::Answer QtHost::MessageBox(const QString &text, const QString &caption, Buttons buttons,
                                 Icon icon, const QString &details)
@@ -109,22 +102,7 @@ QString QtHost::ChooseFolder(const QString &title, const QString &startFolder)
     return folder.isEmpty() ? QString() : folder;
 }
 
-qint64 QtHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
-{
-    return StartProgramWithDescriptor(program, arguments, inheritedFd);
-}
-
-std::uint32_t QtHost::TickCount()
-{
-    return static_cast<std::uint32_t>(m_clock.elapsed());
-}
-
 bool QtHost::OpenUrl(const QString &address)
 {
     return QDesktopServices::openUrl(QUrl::fromUserInput(address));
-}
-
-QString QtHost::ProgramFolder()
-{
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }

@@ -34,14 +34,19 @@ SignalWatch::SignalWatch(QObject *parent)
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (const int signal : kSignals) {
+        struct sigaction before = {};
+        if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
+        if (::sigaction(signal, &action, nullptr) == 0)
+            m_caught.push_back(signal);
+    }
 }
 
 SignalWatch::~SignalWatch()
 {
     // Back to the default: a late signal ends the process at once.
-    for (const int signal : kSignals)
+    for (const int signal : m_caught)
         ::signal(signal, SIG_DFL);
     if (g_pipe[0] >= 0) {
         ::close(g_pipe[0]);

@@ -1,16 +1,21 @@
 #include "platform/TerminalHost.h"
 
-#include "platform/ProcessStart.h"
-
-#include <QCoreApplication>
+#include <cstdlib>
 
 #include <unistd.h>
+
+namespace {
+
+// Progress on a pipe or in a log: a line per 5 % or per 30 seconds.
+constexpr int kPercentStep = 5;
+constexpr std::uint32_t kProgressIntervalMs = 30000;
+
+} // namespace
 
 TerminalHost::TerminalHost(std::FILE *out)
     : m_out(out)
     , m_terminal(::isatty(::fileno(out)) == 1)
 {
-    m_clock.start();
 }
 
 void TerminalHost::Write(const QString &text)
@@ -41,36 +46,39 @@ QString TerminalHost::ChooseFolder(const QString &, const QString &)
     return {};
 }
 
-qint64 TerminalHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
-{
-    return StartProgramWithDescriptor(program, arguments, inheritedFd);
-}
-
-std::uint32_t TerminalHost::TickCount()
-{
-    return static_cast<std::uint32_t>(m_clock.elapsed());
-}
-
 bool TerminalHost::OpenUrl(const QString &)
 {
     return false;
 }
 
-QString TerminalHost::ProgramFolder()
-{
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
-}
-
-void TerminalHost::ShowProgress(const QString &text)
+void TerminalHost::ShowProgress(const QString &text, int permille)
 {
     if (!m_terminal) {
+        const int percent = permille / 10;
+        const std::uint32_t now = TickCount();
+        if (m_writtenPercent >= 0 && std::abs(percent - m_writtenPercent) < kPercentStep
+            && now - m_writtenTick < kProgressIntervalMs)
+            return;
+        m_writtenPercent = percent;
+        m_writtenTick = now;
         Write(text + QLatin1Char('\n'));
         return;
     }
     // Back to the start of the line, the new text, the rest of the old one
     // cleared.
     Write(QLatin1Char('\r') + text + QLatin1String("\x1b[K"));
+    m_progress = text;
     m_progressOpen = true;
+}
+
+void TerminalHost::ShowLine(const QString &text)
+{
+    if (!m_progressOpen) {
+        Write(text + QLatin1Char('\n'));
+        return;
+    }
+    // In the progress line's place, which comes back below it.
+    Write(QLatin1Char('\r') + text + QLatin1String("\x1b[K\n") + m_progress);
 }
 
 void TerminalHost::EndProgress()

@@ -2,7 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
-#include "engine/OptionString.h"
+#include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "platform/EncoderContract.h"
 #include "platform/Host.h"
@@ -21,13 +21,8 @@ bool ProbeQueue::Add(const QStringList &paths, const QString &folderField)
 {
     if (paths.isEmpty())
         return true;
-    m_settings.outputFolder = folderField;
-    if (MakeFolder(AbsoluteOutputFolder(m_settings.outputFolder)) != 0) {
-        Host::Instance().MessageBox(
-            QStringLiteral("Fail to create tmp folder %1").arg(m_settings.outputFolder),
-            Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
+    if (PrepareOutputFolder(m_settings, folderField).isEmpty())
         return false;
-    }
     for (const QString &path : paths)
         m_pending.push_back(path);
     if (!m_running)
@@ -60,8 +55,11 @@ void ProbeQueue::Cancel()
     m_problems.clear();
     m_leftOut = 0;
     m_running = false;
-    // Deleting the job closes its channel; the encoder then ends by itself.
-    delete m_job;
+    // Once the job has gone its channel closes; the encoder then ends by
+    // itself.
+    if (m_job)
+        m_job->Release();
+    m_job = nullptr;
 }
 
 void ProbeQueue::StartHead()
@@ -80,7 +78,6 @@ void ProbeQueue::StartHead()
     }
     m_running = true;
     m_probed = false;
-    m_failure.clear();
     const QString &path = m_pending.front();
     EncoderJob *job = LaunchEncoder(m_settings, path, BuildOutputPath(m_settings, path), {}, ENC_MODE_PROBE, this);
     m_job = job;
@@ -90,22 +87,19 @@ void ProbeQueue::StartHead()
         m_width = width;
         m_height = height;
     });
-    connect(job, &EncoderJob::Failed, this, [this](int reason, int systemError) {
-        m_failure = EncoderJob::FailureText(reason, systemError);
-    });
-    connect(job, &EncoderJob::Finished, this, &ProbeQueue::FinishHead);
+    connect(job, &EncoderJob::Finished, this, [this, job] { FinishHead(job->Failure()); });
 }
 
-void ProbeQueue::FinishHead()
+void ProbeQueue::FinishHead(const QString &failure)
 {
     if (m_job) {
-        m_job->deleteLater();
+        m_job->Release();
         m_job = nullptr;
     }
     const QString path = m_pending.front();
     m_pending.pop_front();
-    if (!m_failure.isEmpty() || !m_probed) {
-        AddProblem(path, m_failure);
+    if (!failure.isEmpty() || !m_probed) {
+        AddProblem(path, failure);
     } else if (m_table.IsFull()) {
         ++m_leftOut;
         ++m_problemCount;

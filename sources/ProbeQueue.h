@@ -61,7 +61,7 @@ Q_SIGNALS:
 
 private:
     void StartHead();
-    void FinishHead();
+    void FinishHead(const QString &failure);
     void AddProblem(const QString &path, const QString &reason);
 
     SourceTable &m_table;
@@ -70,12 +70,11 @@ private:
     bool m_running = false;
     QPointer<EncoderJob> m_job;
 
-    // What the running probe found, or why it failed.
+    // What the running probe found.
     bool m_probed = false;
     int m_duration = 0;
     int m_width = 0;
     int m_height = 0;
-    QString m_failure;
 
     QStringList m_problems;  // files not added, with the reason
     int m_leftOut = 0;       // files that did not fit

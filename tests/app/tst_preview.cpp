@@ -1,6 +1,7 @@
 #include "app/CKelvaroDlg.h"
 #include "controls/CIconButton.h"
 #include "controls/CNiceSliderCtrl.h"
+#include "preview/PreviewMachine.h"
 #include "res/Menus.h"
 #include "res/Templates.h"
 #include "sources/SourceTable.h"
@@ -71,12 +72,12 @@ private Q_SLOTS:
         auto *list = qobject_cast<QTreeView *>(window->Control(IDC_LIST));
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         window->OnCommand(IDC_PLAY);
-        QCOMPARE(window->PreviewStateValue(), int(CKelvaroDlg::Playing));
+        QCOMPARE(window->PreviewStateValue(), int(PreviewMachine::Playing));
         QCOMPARE(PlayButton(*window)->ImageSize(), PausePicture());
         QCOMPARE(Slider(*window)->maximum(), 3);
         QVERIFY(list->selectionModel()->selectedRows().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(Slider(*window)->value() >= 2, 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(window->PreviewStateValue(), int(CKelvaroDlg::Stopped), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->PreviewStateValue(), int(PreviewMachine::Stopped), 5000);
         QCOMPARE(PlayButton(*window)->ImageSize(), PlayPicture());
         QCOMPARE(Slider(*window)->value(), 0);
     }
@@ -88,7 +89,7 @@ private Q_SLOTS:
         CNiceSliderCtrl *slider = Slider(*window);
         window->OnCommand(IDC_PLAY);
         window->OnCommand(ID_LIST_PLAYPAUSE);
-        QCOMPARE(window->PreviewStateValue(), int(CKelvaroDlg::Paused));
+        QCOMPARE(window->PreviewStateValue(), int(PreviewMachine::Paused));
         QCOMPARE(PlayButton(*window)->ImageSize(), PlayPicture());
         // The user drags the thumb to 2 s and lets go: playing resumes there.
         const QPoint twoThirds(slider->width() * 2 / 3, slider->height() / 2);
@@ -96,18 +97,18 @@ private Q_SLOTS:
         QCOMPARE(slider->value(), 2);
         QTest::mouseRelease(slider, Qt::LeftButton, {}, twoThirds);
         QCOMPARE(slider->Pressed(), 0);
-        QCOMPARE(window->PreviewStateValue(), int(CKelvaroDlg::Playing));
+        QCOMPARE(window->PreviewStateValue(), int(PreviewMachine::Playing));
         QCOMPARE(PlayButton(*window)->ImageSize(), PausePicture());
         // The end comes from 2 s on, within a little over a second.
         QElapsedTimer clock;
         clock.start();
-        QTRY_COMPARE_WITH_TIMEOUT(window->PreviewStateValue(), int(CKelvaroDlg::Stopped), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->PreviewStateValue(), int(PreviewMachine::Stopped), 5000);
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
 
         window->OnCommand(IDC_PLAY);
         QTRY_VERIFY_WITH_TIMEOUT(slider->value() >= 1, 5000);
         window->OnCommand(ID_LIST_STOP);
-        QCOMPARE(window->PreviewStateValue(), int(CKelvaroDlg::Stopped));
+        QCOMPARE(window->PreviewStateValue(), int(PreviewMachine::Stopped));
         QCOMPARE(PlayButton(*window)->ImageSize(), PlayPicture());
         QTest::qWait(300);
         QCOMPARE(slider->value(), 0);

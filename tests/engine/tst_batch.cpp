@@ -59,7 +59,7 @@ private Q_SLOTS:
         batch.Start(start);
         if (finished > 0)
             batch.FinishRow(finished);
-        const auto display = batch.TakeProgress(seconds, 0.0, total, now);
+        const auto display = batch.TakeProgress(seconds, total - finished, total, now);
         QVERIFY(display);
         QTEST(display->text, "text");
         QTEST(display->permille, "permille");
@@ -70,24 +70,25 @@ private Q_SLOTS:
         ConversionBatch batch;
         batch.Start(0);
         // The very first report is compared with 999.
-        QVERIFY(!batch.TakeProgress(999.0, 0.0, 2000.0, 10));
-        QVERIFY(batch.TakeProgress(150.0, 0.0, 600.0, 10));
-        QVERIFY(!batch.TakeProgress(150.0, 0.0, 600.0, 20));  // equal to the last one
+        QVERIFY(!batch.TakeProgress(999.0, 2000.0, 2000.0, 10));
+        QVERIFY(batch.TakeProgress(150.0, 200.0, 600.0, 10));
+        QVERIFY(!batch.TakeProgress(150.0, 200.0, 600.0, 20));  // equal to the last one
         // The same second of the next file is further on in the batch.
         batch.FinishRow(200.0);
-        const auto next = batch.TakeProgress(150.0, 0.0, 600.0, 30);
+        const auto next = batch.TakeProgress(150.0, 400.0, 600.0, 30);
         QVERIFY(next);
         QCOMPARE(next->permille, 583);
-        // More than complete.
-        QVERIFY(!batch.TakeProgress(450.0, 0.0, 600.0, 40));
-        QVERIFY(batch.TakeProgress(300.0, 0.0, 600.0, 50));
+        // More than complete (a total that lags behind its rows).
+        QVERIFY(!batch.TakeProgress(450.0, 450.0, 600.0, 40));
+        QVERIFY(batch.TakeProgress(300.0, 400.0, 600.0, 50));
         // A new batch keeps the last value: the same point again shows nothing.
         batch.Start(100);
-        QVERIFY(!batch.TakeProgress(500.0, 0.0, 600.0, 200));
+        QVERIFY(!batch.TakeProgress(500.0, 600.0, 600.0, 200));
     }
 
-    // A file that turns out longer than probed waits at its own end; the
-    // elapsed time goes on and the estimate grows with it.
+    // A file that turns out longer than probed waits at its own end, and one
+    // probed at 0 seconds has no share at all; the elapsed time goes on and
+    // the estimate grows with it. The bar never moves back.
     void fileLongerThanProbedHoldsTheBar()
     {
         ConversionBatch batch;
@@ -99,6 +100,8 @@ private Q_SLOTS:
         QCOMPARE(beyond->permille, 500);
         QCOMPARE(beyond->text, QStringLiteral("Total time:00:02:40;Elapsed time:00:01:20;Finished 50.0%"));
         batch.FinishRow(100.0);
+        QCOMPARE(batch.TakeProgress(30.0, 0.0, 200.0, 85000)->permille, 500);
+        batch.FinishRow(0.0);
         QCOMPARE(batch.TakeProgress(50.0, 100.0, 200.0, 90000)->permille, 750);
     }
 
@@ -109,7 +112,7 @@ private Q_SLOTS:
         batch.Start(0);
         QList<int> bar;
         for (int file = 0; file < 10; ++file) {
-            if (const auto display = batch.TakeProgress(1.0, 0.0, 10.0, 100))
+            if (const auto display = batch.TakeProgress(1.0, 1.0, 10.0, 100))
                 bar << display->permille;
             batch.FinishRow(1.0);
         }

@@ -1,6 +1,6 @@
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
-#include "engine/OptionString.h"
+#include "engine/LaunchEncoder.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
 
@@ -34,12 +34,13 @@ private:
         connect(job, &EncoderJob::Progress, &m_owner, [&record, job, stopAtFirstReport](int seconds) {
             record.said << QStringLiteral("progress %1").arg(seconds);
             if (stopAtFirstReport)
-                job->Stop();
+                job->AnswerStop();
         });
-        connect(job, &EncoderJob::Failed, &m_owner, [&record](int reason, int systemError) {
-            record.said << QStringLiteral("failed %1 %2").arg(reason).arg(systemError);
+        connect(job, &EncoderJob::Finished, &m_owner, [&record, job] {
+            if (!job->Failure().isEmpty())
+                record.said << QStringLiteral("failed: ") + job->Failure();
+            record.finished = true;
         });
-        connect(job, &EncoderJob::Finished, &m_owner, [&record] { record.finished = true; });
         return job;
     }
 
@@ -67,10 +68,12 @@ private Q_SLOTS:
                                     << QStringList{"progress 1", "progress 2"};
         QTest::newRow("told to stop") << "/v/clip.avi" << int(ENC_MODE_CONVERT) << true << QStringList{"progress 1"};
         QTest::newRow("unreadable") << "/v/fail.avi" << int(ENC_MODE_PROBE) << false
-                                    << QStringList{"failed 2 0"};
-        QTest::newRow("with the system's reason") << "/v/nospace.avi" << int(ENC_MODE_CONVERT) << false
-                                                  << QStringList{"failed 6 28"};
-        QTest::newRow("dies") << "/v/die.avi" << int(ENC_MODE_PROBE) << false << QStringList{"failed 9 0"};
+                                    << QStringList{"failed: the file cannot be opened or is not a video file"};
+        QTest::newRow("with the system's reason")
+            << "/v/nospace.avi" << int(ENC_MODE_CONVERT) << false
+            << QStringList{"failed: writing the output file failed (no space left on device)"};
+        QTest::newRow("dies") << "/v/die.avi" << int(ENC_MODE_PROBE) << false
+                              << QStringList{"failed: the encoder stopped unexpectedly"};
     }
     void whatTheJobSays()
     {
@@ -104,7 +107,7 @@ private Q_SLOTS:
         Launch(QStringLiteral("/v/probe.avi"), ENC_MODE_PROBE, record);
         QVERIFY(record.said.isEmpty());  // nobody is called back from within the start
         QTRY_VERIFY(record.finished);
-        QCOMPARE(record.said, QStringList{QStringLiteral("failed %1 0").arg(ENC_FAIL_START)});
+        QCOMPARE(record.said, QStringList{"failed: " + EncoderJob::FailureText(ENC_FAIL_START, 0)});
     }
 
     void killedEncoderLeavesNothing()
@@ -112,7 +115,7 @@ private Q_SLOTS:
         Record record;
         Launch(QStringLiteral("/v/killed.avi"), ENC_MODE_CONVERT, record);
         QTRY_VERIFY(record.finished);
-        QCOMPARE(record.said.last(), QStringLiteral("failed %1 0").arg(ENC_FAIL_DIED));
+        QCOMPARE(record.said.last(), "failed: " + EncoderJob::FailureText(ENC_FAIL_DIED, 0));
         QTRY_VERIFY(QDir(m_output.path()).entryList({QStringLiteral(".morlenc-*")}, QDir::Files | QDir::Hidden).isEmpty());
     }
 

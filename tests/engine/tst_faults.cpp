@@ -1,4 +1,4 @@
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 #include "engine/ConversionSettings.h"
 #include "sources/ProbeQueue.h"
 #include "sources/SourceTable.h"
@@ -47,7 +47,7 @@ private:
         SourceTable table;
         ConversionSettings settings;
         ProbeQueue probes{table, settings};
-        BatchRunner batch{table, settings};
+        Converter converter{table, settings};
     };
     bool Probe(Work &work, const QStringList &names)
     {
@@ -59,8 +59,8 @@ private:
     }
     bool Convert(Work &work, const std::function<void()> &meanwhile = {})
     {
-        QSignalSpy finished(&work.batch, &BatchRunner::Finished);
-        if (!work.batch.Start(m_output))
+        QSignalSpy finished(&work.converter, &Converter::Idle);
+        if (!work.converter.Start(m_output))
             return false;
         if (meanwhile)
             meanwhile();

@@ -1,6 +1,8 @@
 #include "engine/ConversionSettings.h"
 #include "engine/OutputFolder.h"
-#include "platform/PartFile.h"
+#include "engine/ProgramFolder.h"
+#include "engine/TemporaryOutputSweep.h"
+#include "platform/TemporaryOutput.h"
 
 #include "FakeHost.h"
 #include "Unprivileged.h"
@@ -171,7 +173,7 @@ private Q_SLOTS:
 
     // Only what this computer's encoders left, whose encoder is gone and
     // whose lock nobody holds, is removed; nothing else that looks similar.
-    void abandonedPartFiles_data()
+    void abandonedTemporaryOutputs_data()
     {
         QTest::addColumn<QString>("name");  // HOST: this computer, DEAD: an ended process, ME: this one
         QTest::addColumn<bool>("locked");
@@ -185,20 +187,20 @@ private Q_SLOTS:
         QTest::newRow("without a computer") << ".morlenc-DEAD-0.part" << false << false;
         QTest::newRow("one part more") << ".morlenc-HOST-DEAD-0-1.part" << false << false;
     }
-    void abandonedPartFiles()
+    void abandonedTemporaryOutputs()
     {
         QFETCH(QString, name);
         QFETCH(bool, locked);
         const qint64 dead = EndedProcessId();
-        name.replace(QStringLiteral("HOST"), QString::fromStdString(PartFile::HostId()));
+        name.replace(QStringLiteral("HOST"), QString::fromStdString(TemporaryOutput::HostId()));
         name.replace(QStringLiteral("DEAD"), QString::number(dead));
         name.replace(QStringLiteral("ME"), QString::number(QCoreApplication::applicationPid()));
         QTemporaryDir dir;
         QFile file(dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         if (locked)
-            QCOMPARE(PartFile::TryLock(file.handle()), PartFile::Lock::Taken);
-        RemoveAbandonedPartFiles(dir.path());
+            QCOMPARE(TemporaryOutput::TryLock(file.handle()), TemporaryOutput::Lock::Taken);
+        RemoveAbandonedTemporaryOutputs(dir.path());
         QTEST(!QFile::exists(file.fileName()), "removed");
     }
 
@@ -207,13 +209,13 @@ private Q_SLOTS:
         const qint64 dead = EndedProcessId();
         QTemporaryDir dir;
         const auto make = [&](long long pid) {
-            const QString path = dir.filePath(QString::fromStdString(PartFile::Name(PartFile::HostId(), pid, 0)));
+            const QString path = dir.filePath(QString::fromStdString(TemporaryOutput::Name(TemporaryOutput::HostId(), pid, 0)));
             Touch(path);
             return path;
         };
         const QString theirs = make(dead);
         const QString other = make(dead + 1000000);
-        QCOMPARE(RemoveAbandonedPartFiles(dir.path(), dead), 1);
+        QCOMPARE(RemoveAbandonedTemporaryOutputs(dir.path(), dead), 1);
         QVERIFY(!QFile::exists(theirs));
         QVERIFY(QFile::exists(other));
     }

@@ -77,7 +77,7 @@ def check_morlenc(root, build, folder):
         "-c:v", "mpeg4", video)
     morlenc = os.path.join(root, "usr/bin/morlenc")
     # The arguments the program itself gives the encoder, for a probe.
-    command = run(os.path.join(build, "engine", "encoder_command"), video, os.path.join(folder, "unused.mp4"),
+    command = run(os.path.join(build, "tools", "encoder_command"), video, os.path.join(folder, "unused.mp4"),
                   "--mode", "1").splitlines()
     lines = run(morlenc, *command).split()
     assert lines == ["1", "3", "2", "320", "3", "240", "4", "0"], lines

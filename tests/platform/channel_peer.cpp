@@ -5,7 +5,7 @@
 // its first dot, and the descriptor the last argument. Conversions that end
 // well write their output file, as the encoder does.
 #include "platform/EncoderGrammar.h"
-#include "platform/PartFile.h"
+#include "platform/TemporaryOutput.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -127,9 +127,9 @@ int main(int argc, char **argv)
     } else if (scenario == "killed") {
         // Dies outright half-way, leaving its locked temporary file behind.
         const std::string folder = output.substr(0, output.rfind('/') + 1);
-        const std::string part = folder + PartFile::Name(PartFile::HostId(), ::getpid(), 0);
+        const std::string part = folder + TemporaryOutput::Name(TemporaryOutput::HostId(), ::getpid(), 0);
         const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        PartFile::TryLock(fd);
+        TemporaryOutput::TryLock(fd);
         Report(1, 0);
         ::kill(::getpid(), SIGKILL);
     }

@@ -14,21 +14,22 @@ struct ConversionSettings;
 // Convert: every row of the source list, in list order, one encoder job at
 // a time. It checks that there is something to do, makes the output folder,
 // starts each row, takes the jobs' progress and ends, asks whether to stop
-// once a stop was requested, and shows the final report. What it asks and
-// reports goes through the host, so it runs with a window and without one;
-// a window only shows what its signals say.
+// once a stop was requested, and shows the final report; the batch's figures
+// are kept in its ConversionBatch. What it asks and reports goes through the
+// host, so it runs with a window and without one; a window only shows what
+// its signals say.
 //
 // A row whose output would overwrite a listed source, or a file this batch
 // has already made, is refused instead of converted. A failed row does not
 // stop the batch; the report names it with its reason. Rows that probes
 // still running add meanwhile are converted in their turn.
-class BatchRunner : public QObject
+class Converter : public QObject
 {
     Q_OBJECT
 
 public:
-    BatchRunner(const SourceRows &table, ConversionSettings &settings, QObject *parent = nullptr);
-    ~BatchRunner() override;
+    Converter(const SourceRows &table, ConversionSettings &settings, QObject *parent = nullptr);
+    ~Converter() override;
 
     // Starts the batch with the output folder as typed (it becomes the
     // setting). False, after a message, when there is nothing to convert or
@@ -54,18 +55,26 @@ public:
     int OnEncoderMessage(int code, int value);
 
     const ConversionBatch &State() const { return m_batch; }
-    // After a batch: it ran to its end and every row was converted.
-    bool AllConverted() const { return m_completed && m_batch.Failures().isEmpty(); }
+    // After a batch: it ran to its end and every row was converted whole
+    // (none failed, none was cut at the end position).
+    bool AllConvertedWhole() const
+    {
+        return m_completed && m_batch.Failures().isEmpty() && m_batch.Cuts().isEmpty();
+    }
 
 Q_SIGNALS:
     // The batch began; the progress shows `text` and a bar at 0 of 1000.
     void Started(const QString &text);
     void Progressed(const QString &text, int permille);
-    // No job runs any more (the last row ended, or a stop); a report, if
-    // any, comes next.
-    void Ended();
-    // Everything about the batch is over, its report included.
-    void Finished();
+    // A row's conversion begins (`row` counts from 0), and it ends:
+    // converted, or not, for the reason `failure` gives.
+    void RowStarted(int row, const QString &source);
+    void RowEnded(int row, const QString &failure);
+    // No job runs any more (the last row ended, or a stop): whatever shows
+    // the progress puts it away. A report, if any, comes next.
+    void ProgressOver();
+    // Nothing of the batch runs or remains to be said, its report included.
+    void Idle();
 
 private:
     void StartRow(int row);
@@ -80,8 +89,7 @@ private:
     QString m_folder;             // absolute, as the batch started
     QStringList m_outputs;        // files this batch has made
     QString m_rowOutput;          // the file the current row makes
-    int m_rowFailure = 0;         // why the current row failed, 0 if it did not
-    int m_rowSystemError = 0;
+    QString m_rowFailure;         // why the current row failed, empty if it did not
     bool m_running = false;
     bool m_completed = false;
 };

@@ -1,4 +1,4 @@
-#include "platform/PartFile.h"
+#include "platform/TemporaryOutput.h"
 
 #include <cerrno>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace PartFile {
+namespace TemporaryOutput {
 namespace {
 
 std::string FirstLineOf(const char *path)
@@ -121,4 +121,4 @@ Lock TryLock(int fd)
     return Lock::Unsupported;
 }
 
-} // namespace PartFile
+} // namespace TemporaryOutput

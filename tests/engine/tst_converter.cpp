@@ -1,4 +1,4 @@
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 #include "engine/ConversionSettings.h"
 #include "sources/SourceTable.h"
 
@@ -9,11 +9,12 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // The batch over the whole list, without any window. The channel test's
 // peer stands in for the encoder and acts out the scenario each source's
 // name says ("clip" converts, "slow" takes a while, "fail", "killed"...).
-class BatchRunnerTest : public QObject
+class ConverterTest : public QObject
 {
     Q_OBJECT
 
@@ -21,14 +22,14 @@ private:
     struct Batch {
         SourceTable table;
         ConversionSettings settings;
-        BatchRunner runner{table, settings};
+        Converter runner{table, settings};
         QStringList shown;  // what a progress window would show
         explicit Batch(const QStringList &sources)
         {
             for (const QString &source : sources)
                 table.AppendRow({source, 10.0, 640, 480});
-            QObject::connect(&runner, &BatchRunner::Started, &runner, [this](const QString &text) { shown << text; });
-            QObject::connect(&runner, &BatchRunner::Progressed, &runner,
+            QObject::connect(&runner, &Converter::Started, &runner, [this](const QString &text) { shown << text; });
+            QObject::connect(&runner, &Converter::Progressed, &runner,
                              [this](const QString &text, int) { shown << text; });
         }
     };
@@ -36,7 +37,7 @@ private:
     // Converts to the test's output folder and waits for the end.
     bool Run(Batch &batch)
     {
-        QSignalSpy finished(&batch.runner, &BatchRunner::Finished);
+        QSignalSpy finished(&batch.runner, &Converter::Idle);
         if (!batch.runner.Start(m_folder))
             return false;
         return finished.wait(20000) || !finished.isEmpty();
@@ -71,7 +72,7 @@ private Q_SLOTS:
     {
         Batch batch({"/v/clip.one.avi", "/v/clip.two.mov"});
         // A row a probe adds while the batch runs is converted in its turn.
-        connect(&batch.runner, &BatchRunner::Started, &batch.runner,
+        connect(&batch.runner, &Converter::Started, &batch.runner,
                 [&batch] { batch.table.AppendRow({QStringLiteral("/v/clip.three.flv"), 10.0, 640, 480}); });
         QVERIFY(Run(batch));
         QCOMPARE(Outputs(), (QStringList{"clip.one.mp4", "clip.three.mp4", "clip.two.mp4"}));
@@ -80,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(m_host.messages.size(), 1);
         QVERIFY2(Report().startsWith(QStringLiteral("Mission accomplished! Total Time:00:00:")), qPrintable(Report()));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Information);
-        QVERIFY(batch.runner.AllConverted());
+        QVERIFY(batch.runner.AllConvertedWhole());
         QVERIFY(!batch.runner.IsRunning());
     }
 
@@ -97,8 +98,8 @@ private Q_SLOTS:
         Batch batch({"/v/slow.avi"});
         batch.table.AppendRow({QStringLiteral("/v/clip.avi"), 10.0, 640, 480});
         m_host.answers.enqueue(Host::Answer(answer));
-        QSignalSpy ended(&batch.runner, &BatchRunner::Ended);
-        connect(&batch.runner, &BatchRunner::Progressed, &batch.runner, [&batch] {
+        QSignalSpy ended(&batch.runner, &Converter::ProgressOver);
+        connect(&batch.runner, &Converter::Progressed, &batch.runner, [&batch] {
             batch.runner.RequestCancel();
             batch.runner.RequestCancel();  // twice: still one question
         }, Qt::SingleShotConnection);
@@ -126,7 +127,7 @@ private Q_SLOTS:
         QVERIFY2(report.contains(QStringLiteral("/v/nospace.d.avi: writing the output file failed (no space left on device)")),
                  qPrintable(report));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Warning);
-        QVERIFY(!batch.runner.AllConverted());
+        QVERIFY(!batch.runner.AllConvertedWhole());
         // Not even the killed encoder's temporary file is left.
         QTRY_COMPARE(Outputs(), (QStringList{"clip.a.mp4", "clip.e.mp4"}));
     }
@@ -172,15 +173,33 @@ private Q_SLOTS:
         QVERIFY(Run(batch));
         QVERIFY2(Report().contains(QStringLiteral("1 file was longer than 09:00:00 and cut there.")), qPrintable(Report()));
         QVERIFY2(Report().contains(QStringLiteral("/v/clip.night.ts: cut at 09:00:00 of its 10:15:30")), qPrintable(Report()));
+        QVERIFY(!batch.runner.AllConvertedWhole());
     }
 
+    // A terminal's Ctrl-C reaches StopNow from the event loop: between two
+    // reports, or from the pump inside one (the released job must then not
+    // be touched again).
+    void stopNowEndsTheRunningJobAtOnce_data()
+    {
+        QTest::addColumn<bool>("insideAReport");
+        QTest::newRow("between reports") << false;
+        QTest::newRow("inside a report") << true;
+    }
     void stopNowEndsTheRunningJobAtOnce()
     {
+        QFETCH(bool, insideAReport);
         Batch batch({"/v/slow.avi", "/v/clip.avi"});
-        QSignalSpy finished(&batch.runner, &BatchRunner::Finished);
+        QSignalSpy finished(&batch.runner, &Converter::Idle);
         QVERIFY(batch.runner.Start(m_folder));
         QTRY_VERIFY(batch.shown.size() >= 3);
-        batch.runner.StopNow();
+        if (insideAReport) {
+            connect(&batch.runner, &Converter::Progressed, &batch.runner, [&batch] {
+                QTimer::singleShot(0, &batch.runner, [&batch] { batch.runner.StopNow(); });
+            }, Qt::SingleShotConnection);
+            QTRY_VERIFY(!batch.runner.IsRunning());
+        } else {
+            batch.runner.StopNow();
+        }
         QCOMPARE(finished.size(), 1);
         QVERIFY(!batch.runner.IsRunning());
         QVERIFY(m_host.messages.isEmpty());
@@ -189,5 +208,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(BatchRunnerTest)
-#include "tst_batchrunner.moc"
+QTEST_GUILESS_MAIN(ConverterTest)
+#include "tst_converter.moc"

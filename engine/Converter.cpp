@@ -1,10 +1,11 @@
-#include "engine/BatchRunner.h"
+#include "engine/Converter.h"
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
-#include "engine/OptionString.h"
+#include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "engine/SourceRows.h"
+#include "engine/TemporaryOutputSweep.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
 #include "platform/Host.h"
@@ -35,14 +36,9 @@ void PumpOneMessage()
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-void Tell(const QString &text)
-{
-    Host::Instance().MessageBox(text, Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::None);
-}
-
 } // namespace
 
-BatchRunner::BatchRunner(const SourceRows &table, ConversionSettings &settings, QObject *parent)
+Converter::Converter(const SourceRows &table, ConversionSettings &settings, QObject *parent)
     : QObject(parent)
     , m_table(table)
     , m_settings(settings)
@@ -51,22 +47,20 @@ BatchRunner::BatchRunner(const SourceRows &table, ConversionSettings &settings, 
 
 // A job still running is a child: deleting it closes its channel, and its
 // encoder then stops and removes its unfinished file by itself.
-BatchRunner::~BatchRunner() = default;
+Converter::~Converter() = default;
 
-bool BatchRunner::Start(const QString &folderField)
+bool Converter::Start(const QString &folderField)
 {
     if (m_table.RowCount() == 0) {
-        Tell(QStringLiteral("No file in the list"));
+        Host::Instance().MessageBox(QStringLiteral("No file in the list"), Host::ApplicationTitle(),
+                                    Host::Buttons::Ok, Host::Icon::None);
         return false;
     }
-    m_settings.outputFolder = folderField;
-    m_folder = AbsoluteOutputFolder(m_settings.outputFolder);
-    if (MakeFolder(m_folder) != 0) {
-        Tell(QStringLiteral("Fail to create tmp folder %1").arg(m_settings.outputFolder));
+    m_folder = PrepareOutputFolder(m_settings, folderField);
+    if (m_folder.isEmpty())
         return false;
-    }
     // What encoders killed in an earlier run left behind.
-    RemoveAbandonedPartFiles(m_folder);
+    RemoveAbandonedTemporaryOutputs(m_folder);
     m_batch.Start(Host::Instance().TickCount());
     m_outputs.clear();
     m_running = true;
@@ -76,29 +70,29 @@ bool BatchRunner::Start(const QString &folderField)
     return true;
 }
 
-void BatchRunner::RequestCancel()
+void Converter::RequestCancel()
 {
     if (m_running)
         m_batch.RequestCancel();
 }
 
-void BatchRunner::StopNow()
+void Converter::StopNow()
 {
     if (!m_running)
         return;
     if (m_job)
         m_job->Terminate();
     End();
-    Q_EMIT Finished();
+    Q_EMIT Idle();
 }
 
-void BatchRunner::StartRow(int row)
+void Converter::StartRow(int row)
 {
     const QString source = m_table.Path(row);
     const QString output = BuildOutputPath(m_settings, source);
-    m_rowFailure = 0;
-    m_rowSystemError = 0;
+    m_rowFailure.clear();
     m_rowOutput.clear();
+    Q_EMIT RowStarted(row, source);
 
     // The output replaces a file of that name only when the conversion is
     // complete (the encoder writes beside it and renames), so a failed
@@ -128,29 +122,28 @@ void BatchRunner::StartRow(int row)
     m_job = job;
     connect(job, &EncoderJob::Progress, this, [this, job](int seconds) {
         if (OnEncoderMessage(ENC_PROGRESS, seconds) == 1)
-            job->Stop();
+            job->AnswerStop();
     });
-    connect(job, &EncoderJob::Failed, this, [this](int reason, int systemError) {
-        m_rowSystemError = systemError;
-        OnEncoderMessage(ENC_FAILED, reason);
+    connect(job, &EncoderJob::Finished, this, [this, job] {
+        m_rowFailure = job->Failure();
+        OnEncoderMessage(ENC_FILE_DONE, 0);
     });
-    connect(job, &EncoderJob::Finished, this, [this] { OnEncoderMessage(ENC_FILE_DONE, 0); });
 }
 
-int BatchRunner::OnEncoderMessage(int code, int value)
+int Converter::OnEncoderMessage(int code, int value)
 {
     if (!m_running)
         return 0;
     switch (code) {
     case ENC_FAILED:
-        m_rowFailure = value;
+        m_rowFailure = EncoderJob::FailureText(value, 0);
         return 0;
     case ENC_PROGRESS: {
         const int result = ReportProgress(value);
         if (result == 1 && m_running) {
             End();
             // Once the encoder has its answer.
-            QTimer::singleShot(0, this, &BatchRunner::Finished);
+            QTimer::singleShot(0, this, &Converter::Idle);
         }
         return result;
     }
@@ -162,7 +155,7 @@ int BatchRunner::OnEncoderMessage(int code, int value)
     }
 }
 
-int BatchRunner::ReportProgress(double seconds)
+int Converter::ReportProgress(double seconds)
 {
     if (m_batch.CountReport())
         PumpOneMessage();
@@ -188,14 +181,14 @@ int BatchRunner::ReportProgress(double seconds)
     return m_running ? 0 : 1;
 }
 
-void BatchRunner::OnFileDone()
+void Converter::OnFileDone()
 {
     ReleaseJob();
     const int row = m_batch.CurrentRow();
     const QString source = m_table.Path(row);
     const double duration = m_table.Duration(row);
-    if (m_rowFailure != 0) {
-        m_batch.RecordFailure(source, EncoderJob::FailureText(m_rowFailure, m_rowSystemError));
+    if (!m_rowFailure.isEmpty()) {
+        m_batch.RecordFailure(source, m_rowFailure);
     } else {
         m_outputs << m_rowOutput;
         // The command always ends the output at nine hours; the person
@@ -203,6 +196,7 @@ void BatchRunner::OnFileDone()
         if (duration > double(EncoderGrammar::kNineHoursSeconds))
             m_batch.RecordCut(source, int(EncoderGrammar::kNineHoursSeconds), int(duration));
     }
+    Q_EMIT RowEnded(row, m_rowFailure);
     m_batch.FinishRow(duration);
     // Read afresh: probes still running may have added rows meanwhile.
     if (m_batch.CurrentRow() < m_table.RowCount()) {
@@ -215,22 +209,21 @@ void BatchRunner::OnFileDone()
     const bool failed = !m_batch.Failures().isEmpty();
     host.MessageBox(m_batch.CompletionText(host.TickCount(), m_table.RowCount()), Host::ApplicationTitle(),
                     Host::Buttons::Ok, failed ? Host::Icon::Warning : Host::Icon::Information, m_batch.Details());
-    Q_EMIT Finished();
+    Q_EMIT Idle();
 }
 
-void BatchRunner::End()
+void Converter::End()
 {
     m_running = false;
     ReleaseJob();
-    Q_EMIT Ended();
+    Q_EMIT ProgressOver();
 }
 
-void BatchRunner::ReleaseJob()
+void Converter::ReleaseJob()
 {
     if (!m_job)
         return;
-    // Nothing more of it matters here; it goes once it has returned.
-    disconnect(m_job, nullptr, this, nullptr);
-    m_job->deleteLater();
+    // Nothing more of it matters here.
+    m_job->Release();
     m_job = nullptr;
 }

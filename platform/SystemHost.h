@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/Host.h"
+
+#include <QElapsedTimer>
+
+// What every real host does alike, with windows or without: programs start
+// through ProcessStart, the clock counts from the host's making, and the
+// program folder is that of the running executable.
+class SystemHost : public Host
+{
+public:
+    SystemHost();
+
+    qint64 StartProgram(const QString &program, const QStringList &arguments,
+                        int inheritedFd) override;
+    std::uint32_t TickCount() override;
+    QString ProgramFolder() override;
+
+private:
+    QElapsedTimer m_clock;
+};
