@@ -5,10 +5,11 @@
 #include "app/Termination.h"
 #include "engine/OutputFolder.h"
 #include "help/CTipOfTheDayDialog.h"
+#include "platform/FileNames.h"
 #include "platform/QtHost.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -32,8 +33,11 @@ CKelvaroApp::CKelvaroApp(int &argc, char **argv)
 {
     Host::Install(m_host.get());
     // Noted before anything changes the current directory: relative output
-    // folders are taken from here.
+    // folders are taken from here, and so are relative file names.
     StartFolder();
+    // What the application object left of the command line: its own
+    // options are gone.
+    m_files = FilesFromCommandLine(argc, argv);
 }
 
 CKelvaroApp::~CKelvaroApp()
@@ -55,9 +59,8 @@ bool CKelvaroApp::InitInstance()
         CKelvaroDlg window;
         // Files handed over by the desktop ("Open with") are added as if
         // chosen with the add command, once the window runs.
-        const QStringList files = FilesFromCommandLine();
-        if (!files.isEmpty())
-            QTimer::singleShot(0, &window, [&window, files] { window.AddFiles(files); });
+        if (!m_files.isEmpty())
+            QTimer::singleShot(0, &window, [&window, this] { window.AddFiles(m_files); });
         window.DoModal();
     }
     return false;
@@ -69,17 +72,21 @@ int CKelvaroApp::ExitInstance()
     return 0;
 }
 
-QStringList CKelvaroApp::FilesFromCommandLine()
+QStringList CKelvaroApp::FilesFromCommandLine(int argc, char **argv)
 {
     QStringList files;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QUrl url(arguments[i]);
-        const QString path = url.isLocalFile() ? url.toLocalFile() : arguments[i];
+    for (int i = 1; i < argc; ++i) {
+        // Names and addresses are taken as the file system's bytes, so that
+        // a name that is not UTF-8 still finds its file.
+        const QString argument = FileNameFromBytes(argv[i]);
+        const QUrl url(argument);
+        const QString path = url.isLocalFile()
+            ? FileNameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()))
+            : argument;
         // A name that finds no file is still passed on, so that the person
         // hears about it instead of seeing it silently dropped.
         if (!path.isEmpty())
-            files << QFileInfo(path).absoluteFilePath();
+            files << QDir(StartFolder()).absoluteFilePath(path);
     }
     return files;
 }

@@ -25,8 +25,9 @@ private:
     void ShowTipAtStartup();
     // The files named on the command line (paths or file: URLs), made
     // absolute; whether they exist is for the adding to find out.
-    static QStringList FilesFromCommandLine();
+    static QStringList FilesFromCommandLine(int argc, char **argv);
 
     std::unique_ptr<QApplication> m_application;
     std::unique_ptr<QtHost> m_host;
+    QStringList m_files;
 };

@@ -1,6 +1,7 @@
 #include "app/CommandLineOptions.h"
 
 #include "engine/Settings.h"
+#include "platform/FileNames.h"
 
 namespace CommandLineOptions {
 namespace {
@@ -37,7 +38,7 @@ std::optional<int> Resolution(const QString &text)
     return std::nullopt;
 }
 
-enum class Taken { Unknown, Bad, Ok };
+enum class Taken { Unknown, Bad, NotText, Ok };
 
 // Reads the value of a --convert option.
 Taken TakeValue(CommandLine &line, const QString &option, const QString &value)
@@ -45,6 +46,10 @@ Taken TakeValue(CommandLine &line, const QString &option, const QString &value)
     if (option == QLatin1String("--output")) {
         if (value.isEmpty())
             return Taken::Bad;
+        // Folders are made and searched by name as text; bytes that are
+        // not UTF-8 would name another folder.
+        if (KeepsBytes(value))
+            return Taken::NotText;
         line.outputFolder = value;
         return Taken::Ok;
     }
@@ -95,7 +100,11 @@ CommandLine ParseConvert(const QStringList &arguments)
             }
             switch (TakeValue(line, option, value)) {
             case Taken::Unknown: return Refuse(QStringLiteral("unknown option %1").arg(option));
-            case Taken::Bad: return Refuse(QStringLiteral("%1 cannot be \"%2\"").arg(option, value));
+            case Taken::Bad: return Refuse(QStringLiteral("%1 cannot be \"%2\"").arg(option, ReadableFileName(value)));
+            case Taken::NotText:
+                return Refuse(QStringLiteral("the name given to %1 is not UTF-8 text (\"%2\"); the output folder "
+                                             "needs a name that is")
+                                  .arg(option, ReadableFileName(value)));
             case Taken::Ok: break;
             }
         } else {

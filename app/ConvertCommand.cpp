@@ -6,6 +6,7 @@
 #include "engine/OutputFolder.h"
 #include "engine/ProgramFolder.h"
 #include "engine/Settings.h"
+#include "platform/FileNames.h"
 #include "platform/ProcessStart.h"
 #include "platform/SignalWatch.h"
 #include "platform/TerminalHost.h"
@@ -91,7 +92,8 @@ int Run(int &argc, char **argv, const CommandLine &line)
     QObject::connect(&converter, &Converter::Progressed, &application,
                      [&](const QString &text, int permille) { host.ShowProgress(text, permille); });
     QObject::connect(&converter, &Converter::RowStarted, &application, [&](int row, const QString &source) {
-        host.ShowLine(QStringLiteral("File %1 of %2: %3").arg(row + 1).arg(table.RowCount()).arg(source));
+        host.ShowLine(
+            QStringLiteral("File %1 of %2: %3").arg(row + 1).arg(table.RowCount()).arg(ReadableFileName(source)));
     });
     QObject::connect(&converter, &Converter::RowEnded, &application, [&](int row, const QString &failure) {
         const QString file = QStringLiteral("File %1 of %2").arg(row + 1).arg(table.RowCount());

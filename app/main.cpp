@@ -1,6 +1,7 @@
 #include "app/CKelvaroApp.h"
 #include "app/CommandLineOptions.h"
 #include "app/ConvertCommand.h"
+#include "platform/FileNames.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,7 @@ int main(int argc, char **argv)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << FileNameFromBytes(argv[i]);  // a file's name kept as its bytes
     // Answered before any window exists, so they work without a display.
     const CommandLine line = CommandLineOptions::Parse(arguments);
     switch (line.action) {

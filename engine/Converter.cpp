@@ -8,6 +8,7 @@
 #include "engine/TemporaryOutputSweep.h"
 #include "platform/EncoderContract.h"
 #include "platform/EncoderGrammar.h"
+#include "platform/FileNames.h"
 #include "platform/Host.h"
 
 #include <QCoreApplication>
@@ -185,7 +186,7 @@ void Converter::OnFileDone()
 {
     ReleaseJob();
     const int row = m_batch.CurrentRow();
-    const QString source = m_table.Path(row);
+    const QString source = ReadableFileName(m_table.Path(row));
     const double duration = m_table.Duration(row);
     if (!m_rowFailure.isEmpty()) {
         m_batch.RecordFailure(source, m_rowFailure);

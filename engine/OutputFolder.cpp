@@ -1,6 +1,7 @@
 #include "engine/OutputFolder.h"
 
 #include "engine/ConversionSettings.h"
+#include "platform/FileNames.h"
 #include "platform/Host.h"
 
 #include <QDir>
@@ -24,7 +25,9 @@ QString BuildOutputPath(const ConversionSettings &settings, const QString &sourc
     if (!folder.endsWith(kSeparator))
         folder += kSeparator;
 
-    const QString name = FileNameOf(source);
+    // Named as the person reads the source's name: a name that is not
+    // UTF-8 would be refused by a player's own file system.
+    const QString name = ReadableFileName(FileNameOf(source));
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot < 0 ? name : name.left(dot);
     const QString path = folder + stem + QLatin1String(".mp4");

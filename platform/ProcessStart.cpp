@@ -1,20 +1,63 @@
 #include "platform/ProcessStart.h"
 
-#include <QProcess>
-#include <QSet>
+#include "platform/FileNames.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <vector>
 
 #include <fcntl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// The programs still running. Held here rather than by a parent object (see
-// below); the set also keeps them reachable for leak checkers at exit.
-QSet<QProcess *> &Running()
+// Programs started here and not reaped yet.
+int g_running = 0;
+
+// Reaps the child once it has ended, and says so. A pidfd becomes readable
+// when its process ends; where the system offers none, the child is looked
+// at ten times a second. Either watch belongs to the never-destroyed
+// ProgramEnds: an encoder may outlive everything else.
+void ReapWhenEnded(pid_t pid)
 {
-    // Never destroyed: the encoders may outlive every static object.
-    static auto *running = new QSet<QProcess *>;
-    return *running;
+    ++g_running;
+    ProgramEnds *ends = &ProgramEnds::Instance();
+    const auto reaped = [pid] {
+        int status = 0;
+        // -1 (nothing to reap) would mean somebody else reaped it: ended too.
+        return ::waitpid(pid, &status, WNOHANG) != 0;
+    };
+    const auto ended = [pid, ends] {
+        --g_running;
+        Q_EMIT ends->Ended(pid);
+    };
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));  // close-on-exec
+    if (pidfd >= 0) {
+        auto *notifier = new QSocketNotifier(pidfd, QSocketNotifier::Read, ends);
+        QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, pidfd, reaped, ended] {
+            if (!reaped())
+                return;
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+            ::close(pidfd);
+            ended();
+        });
+        return;
+    }
+    auto *poll = new QTimer(ends);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, reaped, ended] {
+        if (!reaped())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        ended();
+    });
+    poll->start(100);
 }
 
 } // namespace
@@ -22,23 +65,37 @@ QSet<QProcess *> &Running()
 qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
                                   int inheritedFd, const std::function<void()> &childSetup)
 {
-    // Deliberately without a parent: deleting a running QProcess kills the
-    // program outright, and an encoder killed that way cannot remove its
-    // unfinished output. Left alone, an encoder whose program has gone sees
-    // its channel close and cleans up by itself. The object deletes itself
-    // when the program ends.
-    auto *process = new QProcess;
-    process->setProgram(program);
-    process->setArguments(arguments);
-    process->setStandardInputFile(QProcess::nullDevice());
-    process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->setChildProcessModifier([inheritedFd, childSetup] {
-        // Runs in the child between fork and exec: only async-signal-safe
-        // calls here.
+    // Everything the child needs is made before the fork: after it, only
+    // async-signal-safe calls. The words are the names' own bytes, so a
+    // file whose name is not UTF-8 reaches the program as it is.
+    std::vector<QByteArray> words;
+    words.push_back(FileNameBytes(program));
+    for (const QString &argument : arguments)
+        words.push_back(FileNameBytes(argument));
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    // The child reports here why the program could not be started; the
+    // pipe closes without a word when it could.
+    int report[2] = {-1, -1};
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return 0;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
         // A group of its own: Ctrl+C in the terminal reaches the program,
         // which decides what its encoders do, not the encoders behind its
         // back.
         ::setpgid(0, 0);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        const int empty = ::open("/dev/null", O_RDONLY);
+        if (empty > STDIN_FILENO) {
+            ::dup2(empty, STDIN_FILENO);
+            ::close(empty);
+        }
         if (inheritedFd >= 0) {
             const int flags = ::fcntl(inheritedFd, F_GETFD);
             if (flags >= 0)
@@ -46,30 +103,38 @@ qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arg
         }
         if (childSetup)
             childSetup();
-    });
-    process->start();
-    if (!process->waitForStarted()) {
-        delete process;
+        ::execv(argv[0], argv.data());
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    if (pid < 0) {
+        ::close(report[0]);
         return 0;
     }
-    const qint64 pid = process->processId();
-    QObject::connect(process, &QProcess::finished, process, [process, pid] {
-        Running().remove(process);
-        process->deleteLater();
-        Q_EMIT ProgramEnds::Instance().Ended(pid);
-    });
-    Running().insert(process);
+    int error = 0;
+    ssize_t got = 0;
+    do
+        got = ::read(report[0], &error, sizeof error);
+    while (got < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (got > 0) {
+        ::waitpid(pid, nullptr, 0);
+        return 0;
+    }
+    ReapWhenEnded(pid);
     return pid;
 }
 
 int RunningPrograms()
 {
-    return int(Running().size());
+    return g_running;
 }
 
 ProgramEnds &ProgramEnds::Instance()
 {
-    // Never destroyed, like the set of running programs.
+    // Never destroyed: the encoders may outlive every static object.
     static auto *instance = new ProgramEnds;
     return *instance;
 }

@@ -7,7 +7,9 @@
 #include <functional>
 
 // Starts a program from an argument vector (never through a shell), with
-// standard input empty and its output forwarded to ours. The descriptor
+// standard input empty and its output going where ours goes. Each word is
+// handed over as the bytes FileNameBytes gives, so a file name that is not
+// UTF-8 reaches the program unchanged. The descriptor
 // `inheritedFd` (-1: none) stays open in the child under the same number;
 // every other descriptor of ours is created close-on-exec, so a child never
 // holds another job's channel open. Returns the child's process id, or 0

@@ -49,8 +49,16 @@ void CMoviePlayer::CreatePlayer()
     m_video->show();
     m_player->setVideoOutput(m_video);
 
-    connect(m_player, &QMediaPlayer::positionChanged, this,
-            [this](qint64 ms) { emit PlayerPosition(double(ms) / 1000.0); });
+    connect(m_player, &QMediaPlayer::positionChanged, this, [this](qint64 ms) {
+        // The media library's clock may step back a little while playing
+        // (a correction when the machine is busy, or the end reported at
+        // the file's length after the clock ran past it); the slider must
+        // not twitch back. A seek, a stop or a new file starts afresh.
+        if (ms < m_reported)
+            return;
+        m_reported = ms;
+        emit PlayerPosition(double(ms) / 1000.0);
+    });
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::EndOfMedia)
             ReportStopped();
@@ -91,6 +99,7 @@ void CMoviePlayer::SetFileName(const QString &path)
 {
     ++m_generation;
     m_failed = false;
+    m_reported = -1;
     if (!m_player)
         CreatePlayer();
     // Devices come and go; each new file takes the outputs there are now.
@@ -110,14 +119,18 @@ void CMoviePlayer::Play()
 {
     if (!m_player || m_failed)
         return;  // nothing to play, or its failure is being reported
-    if (m_player->playbackState() == QMediaPlayer::StoppedState && m_startSeconds > 0)
-        m_player->setPosition(qint64(m_startSeconds) * 1000);
+    if (m_player->playbackState() == QMediaPlayer::StoppedState) {
+        m_reported = -1;
+        if (m_startSeconds > 0)
+            m_player->setPosition(qint64(m_startSeconds) * 1000);
+    }
     m_player->play();
 }
 
 void CMoviePlayer::Stop()
 {
     ++m_generation;
+    m_reported = -1;
     if (m_player)
         m_player->stop();
 }
@@ -130,6 +143,7 @@ void CMoviePlayer::Pause()
 
 void CMoviePlayer::Seek(double seconds)
 {
+    m_reported = -1;
     if (m_player)
         m_player->setPosition(qint64(seconds * 1000.0));
 }

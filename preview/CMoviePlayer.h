@@ -20,7 +20,8 @@ class QVideoWidget;
 // Stop() is not reported back, and a report still on its way is dropped when
 // Stop() or SetFileName() comes first, so that the end of one file never
 // stops the next. Reports arrive from the event loop, never from within a
-// call on the player. Event 2 (PlayerPosition) is the playing position.
+// call on the player. Event 2 (PlayerPosition) is the playing position; while
+// a file plays on by itself it never goes back.
 //
 // Sound plays when the system has an audio output; without one the picture
 // plays silently (a player waiting for a missing output would never start).
@@ -58,4 +59,5 @@ private:
     int m_startSeconds = 0;
     bool m_failed = false;      // the current file cannot be played
     unsigned m_generation = 0;  // changes when a pending report goes stale
+    qint64 m_reported = -1;     // the last position reported, milliseconds
 };

@@ -5,10 +5,11 @@
 #include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "platform/EncoderContract.h"
+#include "platform/FileNames.h"
 #include "platform/Host.h"
 #include "sources/SourceTable.h"
 
-#include <QFileInfo>
+#include <sys/stat.h>
 
 ProbeQueue::ProbeQueue(SourceTable &table, ConversionSettings &settings, QObject *parent)
     : QObject(parent)
@@ -34,14 +35,16 @@ void ProbeQueue::AddNamed(const QStringList &paths, const QString &folderField)
 {
     QStringList files;
     for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (info.isFile())
-            files << path;
-        else if (info.exists())
-            AddProblem(path, info.isDir() ? QStringLiteral("it is a folder, not a file")
-                                          : QStringLiteral("it is not a file"));
-        else
+        // Asked with the name's own bytes, which Qt's file classes would
+        // not use for a name that is not UTF-8.
+        struct stat info = {};
+        if (::stat(FileNameBytes(path).constData(), &info) != 0)
             AddProblem(path, QStringLiteral("the file cannot be found"));
+        else if (S_ISREG(info.st_mode))
+            files << path;
+        else
+            AddProblem(path, S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder, not a file")
+                                                   : QStringLiteral("it is not a file"));
     }
     if (!files.isEmpty() && !Add(files, folderField))
         m_problemCount += int(files.size());
@@ -111,7 +114,7 @@ void ProbeQueue::FinishHead(const QString &failure)
 
 void ProbeQueue::AddProblem(const QString &path, const QString &reason)
 {
-    m_problems << QStringLiteral("%1: %2").arg(path, reason);
+    m_problems << QStringLiteral("%1: %2").arg(ReadableFileName(path), reason);
     ++m_problemCount;
 }
 

@@ -1,5 +1,7 @@
 #include "sources/SourceTable.h"
 
+#include "platform/FileNames.h"
+
 #include "engine/TimeText.h"
 
 #include <algorithm>
@@ -110,7 +112,7 @@ QString SourceTable::Text(int row, int column) const
 {
     switch (column) {
     case NumberColumn: return NumberText(row);
-    case PathColumn: return Path(row);
+    case PathColumn: return ReadableFileName(Path(row));
     case DurationColumn: return DurationText(row);
     default: return {};
     }

@@ -6,7 +6,10 @@
 A short batch converts whole and exits 0; Ctrl-C during a long file stops it
 at once, keeps the file finished before it and leaves nothing of the stopped
 one; a file that is not a video makes the run exit 1 while the others are
-converted. The settings file is read, never written."""
+converted. From a script, with its output in a pipe: started under nohup it
+outlives a hang-up, converts a file whose name is not UTF-8 and writes a
+line per 5 % rather than per second; a reader that goes away early (| head)
+changes nothing. The settings file is read, never written."""
 
 import os
 import pty
@@ -74,6 +77,25 @@ def on_terminal(arguments, env, cwd, interrupt_when=None, timeout=300):
     return os.waitstatus_to_exitcode(status), seen.decode(errors="replace")
 
 
+def through_pipe(arguments, env, cwd, hang_up=False, read_lines=None):
+    """Runs kelvaro as a script does, its output in a pipe and SIGHUP ignored
+    as nohup leaves it; hangs up once the first file has begun when
+    `hang_up`; stops reading after `read_lines` lines, as `| head` does.
+    Returns the exit status and the lines read."""
+    process = subprocess.Popen([os.fsencode(KELVARO)] + arguments, cwd=cwd, env=env, stdout=subprocess.PIPE,
+                               stderr=subprocess.STDOUT,
+                               preexec_fn=lambda: signal.signal(signal.SIGHUP, signal.SIG_IGN))
+    lines = []
+    for line in process.stdout:
+        lines.append(line.decode(errors="replace"))
+        if hang_up and line.startswith(b"File 1 of"):
+            process.send_signal(signal.SIGHUP)
+        if read_lines and len(lines) >= read_lines:
+            break
+    process.stdout.close()
+    return process.wait(timeout=300), "".join(lines)
+
+
 def past_first_file(output):
     """The first file is 2 of the batch's 122 seconds."""
     done = re.findall(r"Finished (\d+\.\d)%", output)
@@ -118,9 +140,26 @@ def main():
         check("notes.avi" in output, "the failed file is named", output)
         check(os.listdir(os.path.join(folder, "mixed")) == ["first.mp4"], "the good file is converted", output)
 
+        # From a script: a name in Latin-1 bytes, a pipe, nohup and a hang-up.
+        latin1 = os.path.join(os.fsencode(folder), b"caf\xe9.avi")
+        make_video(latin1, 60)
+        status, output = through_pipe([b"--convert", b"caf\xe9.avi", b"--output", b"piped"], env, folder, hang_up=True)
+        check(status == 0, f"a hang-up under nohup changes nothing, yet the status is {status}", output)
+        check("café.avi" in output, "the name is shown readably", output)
+        check(abs(seconds_of(os.path.join(folder, "piped", "café.mp4")) - 60) < 0.5, "the output is whole", output)
+        progress = [line for line in output.splitlines() if "Finished" in line]
+        check(2 <= len(progress) <= 25, f"a minute's progress takes {len(progress)} lines, not one per second",
+              output)
+
+        # A reader that stops early: the run goes on and ends as it would.
+        status, output = through_pipe([b"--convert", b"caf\xe9.avi", b"--output", b"headed"], env, folder,
+                                      read_lines=1)
+        check(status == 0, f"a closed output changes nothing, yet the status is {status}", output)
+        check(os.listdir(os.path.join(folder, "headed")) == ["café.mp4"], "the file is converted", output)
+
     settings_after = os.path.getmtime(settings) if os.path.exists(settings) else None
     assert settings_before == settings_after, "a run from the terminal does not write the settings"
-    print("kelvaro --convert: whole batch, Ctrl-C and a failed file behave")
+    print("kelvaro --convert: whole batch, Ctrl-C, a failed file, a pipe, nohup and a Latin-1 name behave")
 
 
 if __name__ == "__main__":
