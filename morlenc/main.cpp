@@ -1,6 +1,6 @@
-// The full encoder: one probe or one conversion per process, reported on a
-// channel. People and the program start `morlenc` (ProbeMain.cpp), which
-// hands everything but a probe over to this program.
+// morlenc-convert, the full encoder: one probe or one conversion per process,
+// reported on a channel. People and the program start `morlenc`
+// (FrontMain.cpp), which hands conversions to this program.
 
 #include "morlenc/Arguments.h"
 #include "morlenc/Channel.h"
