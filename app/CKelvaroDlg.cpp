@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
@@ -216,6 +217,13 @@ void CKelvaroDlg::WireMessageMap()
         m_progress->SetPos(permille);
     });
     connect(m_converter, &Converter::ProgressOver, this, &CKelvaroDlg::OnProgressOver);
+    // The list shows which rows are being converted and which are done.
+    connect(m_converter, &Converter::RowStarted, this,
+            [this](int row) { m_sources->SetState(row, SourceTable::State::Converting); });
+    connect(m_converter, &Converter::RowEnded, this, [this](int row, const QString &failure) {
+        m_sources->SetState(row, failure.isEmpty() ? SourceTable::State::Converted
+                                                   : SourceTable::State::NotConverted);
+    });
     // A message about files not added may have waited for the batch.
     connect(m_converter, &Converter::Idle, m_probes, &ProbeQueue::ReportProblems);
     // The player's events.
@@ -243,6 +251,11 @@ void CKelvaroDlg::OnSysCommand(int id)
 void CKelvaroDlg::SetUpList()
 {
     m_list->setModel(m_sources);
+    m_sources->SetStateMarks({
+        {SourceTable::State::Converting, style()->standardIcon(QStyle::SP_MediaPlay)},
+        {SourceTable::State::Converted, style()->standardIcon(QStyle::SP_DialogApplyButton)},
+        {SourceTable::State::NotConverted, style()->standardIcon(QStyle::SP_MessageBoxWarning)},
+    });
     m_sources->SetColumns(
         {QStringLiteral(" Number"), QStringLiteral("  File path"), QStringLiteral("   Duration")},
         {Qt::AlignLeft, Qt::AlignLeft, Qt::AlignHCenter});

@@ -4,6 +4,7 @@
 
 #include "app/CProgressDlg.h"
 #include "engine/Converter.h"
+#include "sources/SourceTable.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
@@ -28,6 +29,7 @@ void CKelvaroDlg::OnConvert()
 
 void CKelvaroDlg::OnBatchStarted(const QString &text)
 {
+    m_sources->ResetStates();
     setEnabled(false);
     m_progress->SetText(text);
     m_progress->SetRange(0, 1000);
@@ -37,6 +39,8 @@ void CKelvaroDlg::OnBatchStarted(const QString &text)
 
 void CKelvaroDlg::OnProgressOver()
 {
+    // Rows a stop cut short were not converted; they wait for the next batch.
+    m_sources->ResetStates(SourceTable::State::Converting);
     setEnabled(true);
     m_progress->hide();
 }

@@ -1,5 +1,6 @@
 #include "app/CommandLineOptions.h"
 
+#include "engine/JobCount.h"
 #include "engine/Settings.h"
 #include "platform/FileNames.h"
 
@@ -69,6 +70,9 @@ Taken TakeValue(CommandLine &line, const QString &option, const QString &value)
     } else if (option == QLatin1String("--volume")) {
         setting = &line.volume;
         parsed = Number(value, 0, 200);
+    } else if (option == QLatin1String("--jobs")) {
+        setting = &line.jobs;
+        parsed = Number(value, 1, JobCount::kMost);
     } else {
         return Taken::Unknown;
     }
@@ -173,7 +177,7 @@ QString HelpText()
                "standard error as the progress window shows it (on a terminal one line\n"
                "rewritten in place; elsewhere a line at every 5 % or 30 seconds), with a\n"
                "line as each file begins and ends, then the final report. Ctrl+C stops\n"
-               "the file being converted at once and removes what was written of it;\n"
+               "the files being converted at once and removes what was written of them;\n"
                "files finished before are kept. A second Ctrl+C ends the program without\n"
                "waiting for that removal.\n"
                "\n"
@@ -184,6 +188,8 @@ QString HelpText()
                "  --letterbox 0|1  1 keeps the picture's shape with black bars, 0 stretches it\n"
                "  --volume N       sound volume in percent, 0 to 200 (100 leaves it as it is)\n"
                "  --output FOLDER  the folder the MP4 files go to\n"
+               "  --jobs N         files converted at once, 1 to 64 (default: one per\n"
+               "                   processor core, or as the settings file says)\n"
                "  --help           display this help and exit\n"
                "  --version        output version information and exit\n"
                "\n"

@@ -25,6 +25,7 @@ struct CommandLine {
     std::optional<int> resolution;
     std::optional<int> letterbox;
     std::optional<int> volume;
+    std::optional<int> jobs;
     std::optional<QString> outputFolder;
 };
 

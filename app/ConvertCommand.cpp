@@ -32,6 +32,7 @@ ConversionSettings SettingsFor(const CommandLine &line)
     settings.resolution = line.resolution.value_or(settings.resolution);
     settings.letterbox = line.letterbox.value_or(settings.letterbox);
     settings.volume = line.volume.value_or(settings.volume);
+    settings.jobs = line.jobs.value_or(settings.jobs);
     settings.outputFolder = line.outputFolder.value_or(settings.outputFolder);
     Settings::ApplyQuality(settings);
     Settings::ApplyResolution(settings);
@@ -112,7 +113,7 @@ int Run(int &argc, char **argv, const CommandLine &line)
         stopped = true;
         if (converter.IsRunning()) {
             const ConversionBatch &state = converter.State();
-            const int done = state.CurrentRow() - int(state.Failures().size());
+            const int done = state.FinishedRows() - int(state.Failures().size());
             converter.StopNow();
             host.MessageBox(QStringLiteral("Stopped; %1 of %2 files were converted.").arg(done).arg(table.RowCount()),
                             Host::ApplicationTitle(), Host::Buttons::Ok, Host::Icon::Warning, QString());

@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 # A private folder of the package's own, /usr/lib/kelvaro for a /usr prefix.
 set(KELVARO_INSTALL_FOLDER lib/kelvaro)
 
-install(TARGETS kelvaro morlenc RUNTIME DESTINATION ${KELVARO_INSTALL_FOLDER})
+install(TARGETS kelvaro morlenc morlenc-probe morlenc-convert RUNTIME DESTINATION ${KELVARO_INSTALL_FOLDER})
 install(FILES ${KELVARO_PROGRAM_DIR}/tips.txt ${KELVARO_PROGRAM_DIR}/version.ini DESTINATION ${KELVARO_INSTALL_FOLDER})
 install(DIRECTORY ${KELVARO_PROGRAM_DIR}/help DESTINATION ${KELVARO_INSTALL_FOLDER})
 

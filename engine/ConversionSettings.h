@@ -15,4 +15,5 @@ struct ConversionSettings {
     int videoBitrate = 1000; // kbit/s
     int audioBitrate = 96;   // kbit/s
     QString outputFolder;    // as last taken from the folder field
+    int jobs = 0;            // encoder jobs at once; 0: one per core
 };

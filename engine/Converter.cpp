@@ -2,6 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
+#include "engine/JobCount.h"
 #include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "engine/SourceRows.h"
@@ -14,6 +15,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,8 +49,8 @@ Converter::Converter(const SourceRows &table, ConversionSettings &settings, QObj
 {
 }
 
-// A job still running is a child: deleting it closes its channel, and its
-// encoder then stops and removes its unfinished file by itself.
+// Jobs still running are children: deleting them closes their channels, and
+// their encoders then stop and remove their unfinished files by themselves.
 Converter::~Converter() = default;
 
 bool Converter::Start(const QString &folderField)
@@ -63,147 +66,43 @@ bool Converter::Start(const QString &folderField)
     // What encoders killed in an earlier run left behind.
     RemoveAbandonedTemporaryOutputs(m_folder);
     m_batch.Start(Host::Instance().TickCount());
+    m_jobLimit = JobCount::Of(m_settings);
     m_outputs.clear();
-    m_running = true;
+    m_running.clear();
+    ++m_generation;
+    m_active = true;
+    m_asking = false;
     m_completed = false;
     Q_EMIT Started(ConversionBatch::StartText());
-    StartRow(0);
+    StartRows();
     return true;
 }
 
 void Converter::RequestCancel()
 {
-    if (m_running)
+    if (m_active)
         m_batch.RequestCancel();
 }
 
 void Converter::StopNow()
 {
-    if (!m_running)
+    if (!m_active)
         return;
-    if (m_job)
-        m_job->Terminate();
+    for (const Running &running : m_running) {
+        if (running.job)
+            running.job->Terminate();
+    }
     End();
     Q_EMIT Idle();
 }
 
-void Converter::StartRow(int row)
+void Converter::StartRows()
 {
-    const QString source = m_table.Path(row);
-    const QString output = BuildOutputPath(m_settings, source);
-    m_rowFailure.clear();
-    m_rowOutput.clear();
-    Q_EMIT RowStarted(row, source);
-
-    // The output replaces a file of that name only when the conversion is
-    // complete (the encoder writes beside it and renames), so a failed
-    // conversion keeps the old file. It must never be one of the sources,
-    // nor a file this batch has just made.
-    int refusal = 0;
-    for (int i = 0; i < m_table.RowCount() && refusal == 0; ++i) {
-        if (SameFile(output, m_table.Path(i)))
-            refusal = ENC_FAIL_SOURCE_IS_OUTPUT;
-    }
-    for (const QString &made : m_outputs) {
-        if (refusal == 0 && SameFile(output, made))
-            refusal = ENC_FAIL_OUTPUT_TAKEN;
-    }
-    if (refusal != 0) {
-        // As if the encoder had failed: reported and ended from the event
-        // loop, so a long run of refused rows cannot nest.
-        QTimer::singleShot(0, this, [this, refusal] {
-            OnEncoderMessage(ENC_FAILED, refusal);
-            OnEncoderMessage(ENC_FILE_DONE, 0);
-        });
+    // Read afresh each time: probes still running may have added rows.
+    while (m_active && int(m_running.size()) < m_jobLimit && m_batch.StartedRows() < m_table.RowCount())
+        StartRow(m_batch.StartNextRow());
+    if (!m_active || !m_running.empty())
         return;
-    }
-    m_rowOutput = output;
-    const LetterboxMargins margins = ComputeLetterboxMargins(m_settings, m_table.Width(row), m_table.Height(row));
-    EncoderJob *job = LaunchEncoder(m_settings, source, output, margins, ENC_MODE_CONVERT, this);
-    m_job = job;
-    connect(job, &EncoderJob::Progress, this, [this, job](int seconds) {
-        if (OnEncoderMessage(ENC_PROGRESS, seconds) == 1)
-            job->AnswerStop();
-    });
-    connect(job, &EncoderJob::Finished, this, [this, job] {
-        m_rowFailure = job->Failure();
-        OnEncoderMessage(ENC_FILE_DONE, 0);
-    });
-}
-
-int Converter::OnEncoderMessage(int code, int value)
-{
-    if (!m_running)
-        return 0;
-    switch (code) {
-    case ENC_FAILED:
-        m_rowFailure = EncoderJob::FailureText(value, 0);
-        return 0;
-    case ENC_PROGRESS: {
-        const int result = ReportProgress(value);
-        if (result == 1 && m_running) {
-            End();
-            // Once the encoder has its answer.
-            QTimer::singleShot(0, this, &Converter::Idle);
-        }
-        return result;
-    }
-    case ENC_FILE_DONE:
-        OnFileDone();
-        return 0;
-    default:
-        return 0;
-    }
-}
-
-int Converter::ReportProgress(double seconds)
-{
-    if (m_batch.CountReport())
-        PumpOneMessage();
-    if (m_batch.CancelRequested()) {
-        const auto answer = Host::Instance().MessageBox(QStringLiteral("Do you really want to stop?"),
-                                                        Host::ApplicationTitle(), Host::Buttons::YesNo,
-                                                        Host::Icon::Question);
-        if (answer == Host::Answer::Yes)
-            return 1;
-        m_batch.ClearCancel();
-    }
-    PumpOneMessage();
-    // Stopped meanwhile (a terminal's Ctrl-C): this job is over too.
-    if (!m_running)
-        return 1;
-    const int row = m_batch.CurrentRow();
-    const auto display = m_batch.TakeProgress(seconds, m_table.Duration(row), m_table.TotalDuration(),
-                                              Host::Instance().TickCount());
-    if (!display)
-        return 0;
-    Q_EMIT Progressed(display->text, display->permille);
-    PumpOneMessage();
-    return m_running ? 0 : 1;
-}
-
-void Converter::OnFileDone()
-{
-    ReleaseJob();
-    const int row = m_batch.CurrentRow();
-    const QString source = ReadableFileName(m_table.Path(row));
-    const double duration = m_table.Duration(row);
-    if (!m_rowFailure.isEmpty()) {
-        m_batch.RecordFailure(source, m_rowFailure);
-    } else {
-        m_outputs << m_rowOutput;
-        // The command always ends the output at nine hours; the person
-        // should hear that the rest of a longer file is missing.
-        if (duration > double(EncoderGrammar::kNineHoursSeconds))
-            m_batch.RecordCut(source, int(EncoderGrammar::kNineHoursSeconds), int(duration));
-    }
-    Q_EMIT RowEnded(row, m_rowFailure);
-    m_batch.FinishRow(duration);
-    // Read afresh: probes still running may have added rows meanwhile.
-    if (m_batch.CurrentRow() < m_table.RowCount()) {
-        StartRow(m_batch.CurrentRow());
-        return;
-    }
     m_completed = true;
     End();
     Host &host = Host::Instance();
@@ -213,18 +112,181 @@ void Converter::OnFileDone()
     Q_EMIT Idle();
 }
 
+QStringList Converter::OutputsTaken() const
+{
+    QStringList taken = m_outputs;
+    for (const Running &running : m_running)
+        taken << running.output;
+    return taken;
+}
+
+void Converter::StartRow(int row)
+{
+    const QString source = m_table.Path(row);
+    // A file another running row is making counts as there already, so
+    // that rows get the names they would get one after another.
+    const QStringList taken = OutputsTaken();
+    const QString output = BuildOutputPath(m_settings, source, taken);
+
+    // The output replaces a file of that name only when the conversion is
+    // complete (the encoder writes beside it and renames), so a failed
+    // conversion keeps the old file. It must never be one of the sources,
+    // nor a file this batch has made or is making.
+    int refusal = 0;
+    for (int i = 0; i < m_table.RowCount() && refusal == 0; ++i) {
+        if (SameFile(output, m_table.Path(i)))
+            refusal = ENC_FAIL_SOURCE_IS_OUTPUT;
+    }
+    for (const QString &made : taken) {
+        if (refusal == 0 && SameFile(output, made))
+            refusal = ENC_FAIL_OUTPUT_TAKEN;
+    }
+    m_running.push_back({row, nullptr, refusal == 0 ? output : QString(), {}});
+    Q_EMIT RowStarted(row, source);
+    if (refusal != 0) {
+        // As if the encoder had failed: reported and ended from the event
+        // loop, so a long run of refused rows cannot nest.
+        const unsigned batch = m_generation;
+        QTimer::singleShot(0, this, [this, row, refusal, batch] {
+            if (batch != m_generation)
+                return;  // a batch stopped meanwhile
+            OnEncoderMessage(row, ENC_FAILED, refusal);
+            OnEncoderMessage(row, ENC_FILE_DONE, 0);
+        });
+        return;
+    }
+    // Whoever heard of the start may have stopped the batch.
+    Running *running = Find(row);
+    if (!m_active || !running)
+        return;
+    const LetterboxMargins margins = ComputeLetterboxMargins(m_settings, m_table.Width(row), m_table.Height(row));
+    EncoderJob *job = LaunchEncoder(m_settings, source, output, margins, ENC_MODE_CONVERT, this);
+    running->job = job;
+    connect(job, &EncoderJob::Progress, this, [this, job, row](int seconds) {
+        if (OnEncoderMessage(row, ENC_PROGRESS, seconds) == 1)
+            job->AnswerStop();
+    });
+    connect(job, &EncoderJob::Finished, this, [this, job, row] {
+        if (Running *running = Find(row))
+            running->failure = job->Failure();
+        OnEncoderMessage(row, ENC_FILE_DONE, 0);
+    });
+}
+
+Converter::Running *Converter::Find(int row)
+{
+    for (Running &running : m_running) {
+        if (running.row == row)
+            return &running;
+    }
+    return nullptr;
+}
+
+int Converter::OnEncoderMessage(int row, int code, int value)
+{
+    if (!m_active || !Find(row))
+        return 0;
+    switch (code) {
+    case ENC_FAILED:
+        Find(row)->failure = EncoderJob::FailureText(value, 0);
+        return 0;
+    case ENC_PROGRESS: {
+        const int result = ReportProgress(row, value);
+        if (result == 1 && m_active) {
+            End();
+            // Once the encoder has its answer.
+            QTimer::singleShot(0, this, &Converter::Idle);
+        }
+        return result;
+    }
+    case ENC_FILE_DONE:
+        OnFileDone(row);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int Converter::ReportProgress(int row, double seconds)
+{
+    if (m_batch.CountReport())
+        PumpOneMessage();
+    // While the question is open for one job, the others go on; what they
+    // reach is shown once it has been answered.
+    if (m_asking)
+        return m_active ? 0 : 1;
+    if (m_batch.CancelRequested() && m_active) {
+        m_asking = true;
+        const auto answer = Host::Instance().MessageBox(QStringLiteral("Do you really want to stop?"),
+                                                        Host::ApplicationTitle(), Host::Buttons::YesNo,
+                                                        Host::Icon::Question);
+        m_asking = false;
+        if (answer == Host::Answer::Yes)
+            return 1;
+        m_batch.ClearCancel();
+    }
+    PumpOneMessage();
+    // Stopped meanwhile (a terminal's Ctrl-C, or a row that ended the
+    // batch): this job is over too.
+    if (!m_active || !Find(row))
+        return 1;
+    ShowProgress(m_batch.TakeProgress(row, seconds, m_table.Duration(row), m_table.TotalDuration(),
+                                      Host::Instance().TickCount()));
+    PumpOneMessage();
+    return m_active ? 0 : 1;
+}
+
+void Converter::ShowProgress(const std::optional<ConversionBatch::Display> &display)
+{
+    if (display)
+        Q_EMIT Progressed(display->text, display->permille);
+}
+
+void Converter::OnFileDone(int row)
+{
+    const auto at = std::find_if(m_running.begin(), m_running.end(),
+                                 [row](const Running &running) { return running.row == row; });
+    if (at == m_running.end())
+        return;
+    const Running ended = *at;
+    m_running.erase(at);
+    if (ended.job)
+        ended.job->Release();
+
+    const QString source = ReadableFileName(m_table.Path(row));
+    const double duration = m_table.Duration(row);
+    if (!ended.failure.isEmpty()) {
+        m_batch.RecordFailure(row, source, ended.failure);
+    } else {
+        m_outputs << ended.output;
+        // The command always ends the output at nine hours; the person
+        // should hear that the rest of a longer file is missing.
+        if (duration > double(EncoderGrammar::kNineHoursSeconds))
+            m_batch.RecordCut(row, source, int(EncoderGrammar::kNineHoursSeconds), int(duration));
+    }
+    Q_EMIT RowEnded(row, ended.failure);
+    m_batch.FinishRow(row, duration);
+    // The finished row counts whole, so the bar reaches its end with the
+    // last row; the text of a pending Cancel stays until it is answered.
+    if (!m_batch.CancelRequested())
+        ShowProgress(m_batch.TakeProgress(m_table.TotalDuration(), Host::Instance().TickCount()));
+    StartRows();
+}
+
 void Converter::End()
 {
-    m_running = false;
-    ReleaseJob();
+    m_active = false;
+    ReleaseJobs();
     Q_EMIT ProgressOver();
 }
 
-void Converter::ReleaseJob()
+void Converter::ReleaseJobs()
 {
-    if (!m_job)
-        return;
-    // Nothing more of it matters here.
-    m_job->Release();
-    m_job = nullptr;
+    // Nothing more of them matters here.
+    const std::vector<Running> running = std::move(m_running);
+    m_running.clear();
+    for (const Running &row : running) {
+        if (row.job)
+            row.job->Release();
+    }
 }

@@ -7,15 +7,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 class EncoderJob;
 class SourceRows;
 struct ConversionSettings;
 
-// Convert: every row of the source list, in list order, one encoder job at
-// a time. It checks that there is something to do, makes the output folder,
-// starts each row, takes the jobs' progress and ends, asks whether to stop
-// once a stop was requested, and shows the final report; the batch's figures
-// are kept in its ConversionBatch. What it asks and reports goes through the
+// Convert: every row of the source list, started in list order, up to a
+// number of encoder jobs at a time (JobCount: one per core unless the
+// settings say otherwise; with one, row after row). It checks that there is
+// something to do, makes the output folder, starts the rows, takes the jobs'
+// progress and ends, asks whether to stop once a stop was requested, and
+// shows the final report; the batch's figures are kept in its
+// ConversionBatch. What it asks and reports goes through the
 // host, so it runs with a window and without one; a window only shows what
 // its signals say.
 //
@@ -36,23 +41,24 @@ public:
     // the folder cannot be made.
     bool Start(const QString &folderField);
 
-    bool IsRunning() const { return m_running; }
+    bool IsRunning() const { return m_active; }
 
     // The person asked to stop (Cancel): the question comes with the next
-    // progress report, so the encoder waits for the answer meanwhile.
+    // progress report of any job, whose encoder waits for the answer
+    // meanwhile; the others go on. "Yes" stops every running job.
     void RequestCancel();
 
     // Stops at once without asking (a terminal's Ctrl-C): the running
-    // encoder ends and removes what it wrote; files finished before stay.
+    // encoders end and remove what they wrote; files finished before stay.
     void StopNow();
 
-    // A progress report: `seconds` reached in the current row. 1 when the
+    // A progress report: `seconds` reached in running row `row`. 1 when the
     // job is to stop.
-    int ReportProgress(double seconds);
+    int ReportProgress(int row, double seconds);
 
-    // A message of the current row's job, as its codes say; the answer to a
-    // progress report.
-    int OnEncoderMessage(int code, int value);
+    // A message of running row `row`'s job, as its codes say; the answer to
+    // a progress report.
+    int OnEncoderMessage(int row, int code, int value);
 
     const ConversionBatch &State() const { return m_batch; }
     // After a batch: it ran to its end and every row was converted whole
@@ -67,7 +73,9 @@ Q_SIGNALS:
     void Started(const QString &text);
     void Progressed(const QString &text, int permille);
     // A row's conversion begins (`row` counts from 0), and it ends:
-    // converted, or not, for the reason `failure` gives.
+    // converted, or not, for the reason `failure` gives. Rows begin in list
+    // order; with several jobs they may end in any order. A row still
+    // running when the batch stops does not end.
     void RowStarted(int row, const QString &source);
     void RowEnded(int row, const QString &failure);
     // No job runs any more (the last row ended, or a stop): whatever shows
@@ -77,19 +85,32 @@ Q_SIGNALS:
     void Idle();
 
 private:
+    // A row being converted.
+    struct Running {
+        int row = 0;
+        QPointer<EncoderJob> job;  // none for a refused row
+        QString output;            // the file it makes
+        QString failure;           // why it failed, empty while it did not
+    };
+
+    void StartRows();
     void StartRow(int row);
-    void OnFileDone();
+    QStringList OutputsTaken() const;
+    Running *Find(int row);
+    void OnFileDone(int row);
+    void ShowProgress(const std::optional<ConversionBatch::Display> &display);
     void End();
-    void ReleaseJob();
+    void ReleaseJobs();
 
     const SourceRows &m_table;
     ConversionSettings &m_settings;
     ConversionBatch m_batch;
-    QPointer<EncoderJob> m_job;
+    std::vector<Running> m_running;  // in the order they started
+    int m_jobLimit = 1;
     QString m_folder;             // absolute, as the batch started
     QStringList m_outputs;        // files this batch has made
-    QString m_rowOutput;          // the file the current row makes
-    QString m_rowFailure;         // why the current row failed, empty if it did not
-    bool m_running = false;
+    bool m_active = false;        // a batch runs
+    bool m_asking = false;        // the stop question is open
+    unsigned m_generation = 0;    // counts batches, so a stale event can tell
     bool m_completed = false;
 };

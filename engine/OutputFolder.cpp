@@ -18,7 +18,7 @@ QString FileNameOf(const QString &path)
 
 } // namespace
 
-QString BuildOutputPath(const ConversionSettings &settings, const QString &source)
+QString BuildOutputPath(const ConversionSettings &settings, const QString &source, const QStringList &taken)
 {
     // Relative to where the program started: the encoder runs elsewhere.
     QString folder = AbsoluteOutputFolder(settings.outputFolder);
@@ -31,7 +31,7 @@ QString BuildOutputPath(const ConversionSettings &settings, const QString &sourc
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot < 0 ? name : name.left(dot);
     const QString path = folder + stem + QLatin1String(".mp4");
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink() && !taken.contains(path))
         return path;
     const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
     return folder + stem + QLatin1Char('_') + extension + QLatin1String(".mp4");

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 struct ConversionSettings;
 
 // The output file of a source: the output folder (made absolute), the
 // source's file name with "mp4" as its extension, or
-// "<name>_<extension>.mp4" when that file exists.
-QString BuildOutputPath(const ConversionSettings &settings, const QString &source);
+// "<name>_<extension>.mp4" when that file exists or is one of `taken`
+// (files being made, which do not exist yet).
+QString BuildOutputPath(const ConversionSettings &settings, const QString &source,
+                        const QStringList &taken = {});
 
 // The output folder as typed becomes the setting and is made (MakeFolder).
 // Returns it as an absolute path, or, when it cannot be made, an empty

@@ -1,6 +1,7 @@
 #include "engine/Settings.h"
 
 #include "engine/ConversionSettings.h"
+#include "engine/JobCount.h"
 #include "platform/Profile.h"
 
 #include <QDir>
@@ -51,6 +52,9 @@ constexpr Quality kOtherQuality{"", 1000, 96};
 constexpr Resolution kOtherResolution{320, 240};
 
 const QString kSource = QStringLiteral("Source");
+// How many files are converted and probed at once. Written only once the
+// person has set it: a file without it follows the machine's cores.
+const QString kJobs = QStringLiteral("Simultaneous jobs");
 const QString kDestinate = QStringLiteral("Destinate");
 
 } // namespace
@@ -132,6 +136,7 @@ QString Load(ConversionSettings &settings, const Files &files)
     settings.resolution = number("Resolution", "5");
     settings.letterbox = number("Letterbox", "1");
     settings.volume = number("Volume", "100");
+    settings.jobs = JobCount::FromText(options.Value(kSource, kJobs, QString()));
     settings.outputFolder =
         options.Value(kDestinate, QStringLiteral("Temporary folder"), DefaultOutputFolder());
     return version;
@@ -145,6 +150,8 @@ bool Save(const ConversionSettings &settings, const Files &files)
     ok &= options.SetValue(kSource, QStringLiteral("Resolution"), QString::number(settings.resolution));
     ok &= options.SetValue(kSource, QStringLiteral("Letterbox"), QString::number(settings.letterbox));
     ok &= options.SetValue(kSource, QStringLiteral("Volume"), QString::number(settings.volume));
+    if (settings.jobs > 0)
+        ok &= options.SetValue(kSource, kJobs, QString::number(settings.jobs));
     // A folder whose name cannot be stored (a line break in it) keeps the
     // one stored before; the rest is still saved, and the caller told.
     ok &= options.SetValue(kDestinate, QStringLiteral("Temporary folder"), settings.outputFolder);

@@ -2,6 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/EncoderJob.h"
+#include "engine/JobCount.h"
 #include "engine/LaunchEncoder.h"
 #include "engine/OutputFolder.h"
 #include "platform/EncoderContract.h"
@@ -24,10 +25,14 @@ bool ProbeQueue::Add(const QStringList &paths, const QString &folderField)
         return true;
     if (PrepareOutputFolder(m_settings, folderField).isEmpty())
         return false;
-    for (const QString &path : paths)
-        m_pending.push_back(path);
-    if (!m_running)
-        StartHead();
+    for (const QString &path : paths) {
+        File file;
+        file.id = ++m_nextId;
+        file.path = path;
+        m_pending.push_back(file);
+    }
+    m_running = true;
+    Advance();
     return true;
 }
 
@@ -54,62 +59,115 @@ void ProbeQueue::AddNamed(const QStringList &paths, const QString &folderField)
 
 void ProbeQueue::Cancel()
 {
+    const std::deque<File> files = std::move(m_pending);
     m_pending.clear();
     m_problems.clear();
     m_leftOut = 0;
+    m_probing = 0;
     m_running = false;
-    // Once the job has gone its channel closes; the encoder then ends by
+    // Once a job has gone its channel closes; the encoder then ends by
     // itself.
-    if (m_job)
-        m_job->Release();
-    m_job = nullptr;
+    for (const File &file : files) {
+        if (file.job)
+            file.job->Release();
+    }
 }
 
-void ProbeQueue::StartHead()
+void ProbeQueue::Advance()
 {
-    // A full table takes no more files: the rest are not probed at all.
-    if (m_table.IsFull()) {
-        m_leftOut += int(m_pending.size());
-        m_problemCount += int(m_pending.size());
-        m_pending.clear();
-    }
-    if (m_pending.empty()) {
-        m_running = false;
-        ReportProblems();
-        Q_EMIT Idle();
+    TakeFinished();
+    StartProbes();
+    TakeFinished();
+    if (!m_pending.empty() || !m_running)
         return;
-    }
-    m_running = true;
-    m_probed = false;
-    const QString &path = m_pending.front();
-    EncoderJob *job = LaunchEncoder(m_settings, path, BuildOutputPath(m_settings, path), {}, ENC_MODE_PROBE, this);
-    m_job = job;
-    connect(job, &EncoderJob::Probed, this, [this](int seconds, int width, int height) {
-        m_probed = true;
-        m_duration = seconds;
-        m_width = width;
-        m_height = height;
-    });
-    connect(job, &EncoderJob::Finished, this, [this, job] { FinishHead(job->Failure()); });
+    m_running = false;
+    ReportProblems();
+    Q_EMIT Idle();
 }
 
-void ProbeQueue::FinishHead(const QString &failure)
+void ProbeQueue::StartProbes()
 {
-    if (m_job) {
-        m_job->Release();
-        m_job = nullptr;
+    const int limit = JobCount::Of(m_settings);
+    // Files probed or being probed that may still become rows: no probe
+    // starts for a file the table could not take.
+    int mayBecomeRows = 0;
+    for (File &file : m_pending) {
+        if (m_probing >= limit)
+            break;
+        if (file.started) {
+            mayBecomeRows += file.leftOut ? 0 : 1;
+            continue;
+        }
+        if (m_table.RowCount() + mayBecomeRows >= SourceTable::kCapacity) {
+            // Full for good once nothing ahead can fail any more.
+            if (mayBecomeRows > 0)
+                break;
+            file.started = file.done = file.leftOut = true;
+            continue;
+        }
+        Start(file);
+        ++mayBecomeRows;
     }
-    const QString path = m_pending.front();
-    m_pending.pop_front();
-    if (!failure.isEmpty() || !m_probed) {
-        AddProblem(path, failure);
-    } else if (m_table.IsFull()) {
-        ++m_leftOut;
-        ++m_problemCount;
-    } else {
-        m_table.AppendRow({path, double(m_duration), m_width, m_height});
+}
+
+void ProbeQueue::Start(File &file)
+{
+    file.started = true;
+    ++m_probing;
+    const unsigned id = file.id;
+    EncoderJob *job =
+        LaunchEncoder(m_settings, file.path, BuildOutputPath(m_settings, file.path), {}, ENC_MODE_PROBE, this);
+    file.job = job;
+    connect(job, &EncoderJob::Probed, this, [this, id](int seconds, int width, int height) {
+        if (File *probed = Find(id)) {
+            probed->probed = true;
+            probed->duration = seconds;
+            probed->width = width;
+            probed->height = height;
+        }
+    });
+    connect(job, &EncoderJob::Finished, this, [this, job, id] { Finish(id, job->Failure()); });
+}
+
+ProbeQueue::File *ProbeQueue::Find(unsigned id)
+{
+    for (File &file : m_pending) {
+        if (file.id == id)
+            return &file;
     }
-    StartHead();
+    return nullptr;
+}
+
+void ProbeQueue::Finish(unsigned id, const QString &failure)
+{
+    File *file = Find(id);
+    if (!file || file->done)
+        return;
+    if (file->job)
+        file->job->Release();
+    file->job = nullptr;
+    file->done = true;
+    file->failure = failure;
+    --m_probing;
+    Advance();
+}
+
+// Files whose probes have ended become rows, or problems, in the order
+// they were chosen: a file waits for the probes of the files before it.
+void ProbeQueue::TakeFinished()
+{
+    while (!m_pending.empty() && m_pending.front().done) {
+        const File file = m_pending.front();
+        m_pending.pop_front();
+        if (file.leftOut || (file.probed && file.failure.isEmpty() && m_table.IsFull())) {
+            ++m_leftOut;
+            ++m_problemCount;
+        } else if (!file.failure.isEmpty() || !file.probed) {
+            AddProblem(file.path, file.failure);
+        } else {
+            m_table.AppendRow({file.path, double(file.duration), file.width, file.height});
+        }
+    }
 }
 
 void ProbeQueue::AddProblem(const QString &path, const QString &reason)

@@ -11,10 +11,11 @@ class EncoderJob;
 class SourceTable;
 struct ConversionSettings;
 
-// The files chosen to be added, each probed by the encoder in turn before it
-// becomes a row of the source table. One probe runs at a time; the end of
-// one probe starts the next. Files chosen while probes are still waiting
-// join the end of the queue.
+// The files chosen to be added, each probed by the encoder before it becomes
+// a row of the source table. Up to a number of probes run at once (JobCount,
+// as for conversions); the end of one starts the next. Files become rows in
+// the order they were chosen, whichever probe ends first. Files chosen while
+// probes are still waiting join the end of the queue.
 //
 // A file that the encoder cannot read is not added, and neither is a file
 // that no longer fits the table; when the queue runs dry, one message lists
@@ -46,12 +47,13 @@ public:
     // runs and the gate allows it.
     void ReportProblems();
 
-    // Drops every file still waiting; the running probe's encoder is told
+    // Drops every file still waiting; the running probes' encoders are told
     // to end. Nothing more is reported.
     void Cancel();
 
     bool IsRunning() const { return m_running; }
     int PendingCount() const { return int(m_pending.size()); }
+    int ProbingCount() const { return m_probing; }
     // Files not added since the queue was made (for a run without windows).
     int ProblemCount() const { return m_problemCount; }
 
@@ -60,21 +62,35 @@ Q_SIGNALS:
     void Idle();
 
 private:
-    void StartHead();
-    void FinishHead(const QString &failure);
+    // A file chosen, waiting, being probed or probed.
+    struct File {
+        unsigned id = 0;
+        QString path;
+        QPointer<EncoderJob> job;  // while it is being probed
+        bool started = false;
+        bool done = false;
+        bool probed = false;  // the probe found a video
+        bool leftOut = false; // the table was full
+        QString failure;
+        int duration = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    void Advance();
+    void StartProbes();
+    void Start(File &file);
+    File *Find(unsigned id);
+    void Finish(unsigned id, const QString &failure);
+    void TakeFinished();
     void AddProblem(const QString &path, const QString &reason);
 
     SourceTable &m_table;
     ConversionSettings &m_settings;
-    std::deque<QString> m_pending;  // the head is being probed while m_running
+    std::deque<File> m_pending;  // in the order chosen
+    unsigned m_nextId = 0;
+    int m_probing = 0;
     bool m_running = false;
-    QPointer<EncoderJob> m_job;
-
-    // What the running probe found.
-    bool m_probed = false;
-    int m_duration = 0;
-    int m_width = 0;
-    int m_height = 0;
 
     QStringList m_problems;  // files not added, with the reason
     int m_leftOut = 0;       // files that did not fit

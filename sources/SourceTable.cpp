@@ -7,6 +7,21 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+QString StateText(SourceTable::State state)
+{
+    switch (state) {
+    case SourceTable::State::Converting: return QStringLiteral("converting");
+    case SourceTable::State::Converted: return QStringLiteral("converted");
+    case SourceTable::State::NotConverted: return QStringLiteral("not converted");
+    case SourceTable::State::Waiting: break;
+    }
+    return {};
+}
+
+} // namespace
+
 SourceTable::SourceTable(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -78,6 +93,28 @@ bool SourceTable::SwapRows(int from, int to)
     return true;
 }
 
+void SourceTable::SetState(int row, State state)
+{
+    if (!IsRow(row) || m_rows[row].state == state)
+        return;
+    m_rows[row].state = state;
+    Q_EMIT dataChanged(index(row, NumberColumn), index(row, NumberColumn));
+}
+
+void SourceTable::ResetStates()
+{
+    for (int row = 0; row < RowCount(); ++row)
+        SetState(row, State::Waiting);
+}
+
+void SourceTable::ResetStates(State from)
+{
+    for (int row = 0; row < RowCount(); ++row) {
+        if (m_rows[row].state == from)
+            SetState(row, State::Waiting);
+    }
+}
+
 void SourceTable::SetColumns(const QStringList &headers, const QList<Qt::Alignment> &alignments)
 {
     m_headers = headers;
@@ -128,5 +165,12 @@ QVariant SourceTable::data(const QModelIndex &index, int role) const
         return Text(index.row(), index.column());
     if (role == Qt::AccessibleTextRole)
         return Text(index.row(), index.column()).trimmed();
+    if (index.column() == NumberColumn) {
+        const State state = m_rows[index.row()].state;
+        if (role == Qt::DecorationRole && m_marks.contains(state))
+            return m_marks[state];
+        if (role == Qt::AccessibleDescriptionRole)
+            return StateText(state);
+    }
     return {};
 }

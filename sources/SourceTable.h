@@ -3,7 +3,9 @@
 #include "engine/SourceRows.h"
 
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -20,11 +22,15 @@ public:
 
     enum Column { NumberColumn = 0, PathColumn = 1, DurationColumn = 2, ColumnCount = 3 };
 
+    // Where a row stands in the batch that runs or ran last.
+    enum class State { Waiting, Converting, Converted, NotConverted };
+
     struct Row {
         QString path;
         double duration = 0.0;  // seconds, as the probe reported them
         int width = 0;          // the picture as a player shows it, pixels
         int height = 0;
+        State state = State::Waiting;
     };
 
     explicit SourceTable(QObject *parent = nullptr);
@@ -51,9 +57,18 @@ public:
     // Exchanges two rows' files; the numbers stay.
     bool SwapRows(int from, int to);
 
-    // Column headers and how each column's text is aligned, set by the
-    // window that shows the table.
+    // A row's place in the batch, shown beside its number: a mark while it
+    // is converted and once it is done, and in words for screen readers.
+    void SetState(int row, State state);
+    State StateOf(int row) const { return IsRow(row) ? m_rows[row].state : State::Waiting; }
+    // Every row back to waiting (a new batch); `from`: only rows in that state.
+    void ResetStates();
+    void ResetStates(State from);
+
+    // Column headers and how each column's text is aligned, and the marks
+    // of the states, set by the window that shows the table.
     void SetColumns(const QStringList &headers, const QList<Qt::Alignment> &alignments);
+    void SetStateMarks(const QMap<State, QIcon> &marks) { m_marks = marks; }
 
     // The model's view of it. The texts are drawn as the list has always
     // shown them, padding included; screen readers get them without it.
@@ -70,4 +85,5 @@ private:
     double m_totalDuration = 0.0;
     QStringList m_headers;
     QList<Qt::Alignment> m_alignments;
+    QMap<State, QIcon> m_marks;
 };

@@ -260,6 +260,12 @@ class MainWindow(Node):
     def paths(self):
         return [os.path.basename(path) for _, path, _ in self.rows()]
 
+    def states(self):
+        """Where each row stands in the batch, as a screen reader hears it
+        ("converting", "converted", "not converted" or nothing)."""
+        cells = self.list.descendants("table cell", showing=False)
+        return [cell.accessible.description for cell in cells[0::3]]
+
     def row(self, index):
         """The path cell of a row (0 is the top), to click on."""
         return self.list.descendants("table cell")[index * 3 + 1]

@@ -29,12 +29,16 @@ def still_converting(progress, text):
     return label.name
 
 
-def start_converting_a_film(s):
-    """Kelvaro converting a film that takes a while; its windows."""
-    kelvaro, main = s.start_main(s.place("film.avi", slow_video()), rows=1)
+def start_converting(s, names):
+    """Kelvaro converting films that take a while; its windows."""
+    kelvaro, main = s.start_main(*(s.place(name, slow_video()) for name in names), rows=len(names))
     main.button("Convert").click()
     progress = kelvaro.progress()
     return kelvaro, main, progress, still_converting(progress, "")
+
+
+def start_converting_a_film(s):
+    return start_converting(s, ["film.avi"])
 
 
 @limit(180)
@@ -65,6 +69,19 @@ def scenario_cancel_no_then_yes(s):
     wait_for(lambda: not progress.showing, "the progress window to go")
     wait_for(lambda: os.listdir(s.output_folder) == [], f"an empty output folder: {os.listdir(s.output_folder)}")
     assert kelvaro.running()
+
+
+@limit(180)
+def scenario_two_files_at_once(s):
+    # Two files converted at once; the list shows both under way, and a
+    # stop leaves nothing of either.
+    s.write_option_file("[Source]\nSimultaneous jobs=2\n")
+    kelvaro, main, progress, text = start_converting(s, ["first.avi", "second.avi"])
+    wait_for(lambda: main.states() == ["converting", "converting"], f"both rows converting: {main.states()}")
+    ask_to_stop_and_answer(kelvaro, progress, "Cancel", "Yes")
+    wait_for(lambda: not progress.showing, "the progress window to go")
+    wait_for(lambda: main.states() == ["", ""], f"no row converting any more: {main.states()}")
+    wait_for(lambda: os.listdir(s.output_folder) == [], f"an empty output folder: {os.listdir(s.output_folder)}")
 
 
 def scenario_a_killed_encoder_leaves_nothing(s):

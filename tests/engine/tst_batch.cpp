@@ -58,8 +58,8 @@ private Q_SLOTS:
         ConversionBatch batch;
         batch.Start(start);
         if (finished > 0)
-            batch.FinishRow(finished);
-        const auto display = batch.TakeProgress(seconds, total - finished, total, now);
+            batch.FinishRow(0, finished);
+        const auto display = batch.TakeProgress(1, seconds, total - finished, total, now);
         QVERIFY(display);
         QTEST(display->text, "text");
         QTEST(display->permille, "permille");
@@ -70,20 +70,20 @@ private Q_SLOTS:
         ConversionBatch batch;
         batch.Start(0);
         // The very first report is compared with 999.
-        QVERIFY(!batch.TakeProgress(999.0, 2000.0, 2000.0, 10));
-        QVERIFY(batch.TakeProgress(150.0, 200.0, 600.0, 10));
-        QVERIFY(!batch.TakeProgress(150.0, 200.0, 600.0, 20));  // equal to the last one
+        QVERIFY(!batch.TakeProgress(0, 999.0, 2000.0, 2000.0, 10));
+        QVERIFY(batch.TakeProgress(0, 150.0, 200.0, 600.0, 10));
+        QVERIFY(!batch.TakeProgress(0, 150.0, 200.0, 600.0, 20));  // equal to the last one
         // The same second of the next file is further on in the batch.
-        batch.FinishRow(200.0);
-        const auto next = batch.TakeProgress(150.0, 400.0, 600.0, 30);
+        batch.FinishRow(0, 200.0);
+        const auto next = batch.TakeProgress(1, 150.0, 400.0, 600.0, 30);
         QVERIFY(next);
         QCOMPARE(next->permille, 583);
         // More than complete (a total that lags behind its rows).
-        QVERIFY(!batch.TakeProgress(450.0, 450.0, 600.0, 40));
-        QVERIFY(batch.TakeProgress(300.0, 400.0, 600.0, 50));
+        QVERIFY(!batch.TakeProgress(1, 450.0, 450.0, 600.0, 40));
+        QVERIFY(batch.TakeProgress(1, 300.0, 400.0, 600.0, 50));
         // A new batch keeps the last value: the same point again shows nothing.
         batch.Start(100);
-        QVERIFY(!batch.TakeProgress(500.0, 600.0, 600.0, 200));
+        QVERIFY(!batch.TakeProgress(0, 500.0, 600.0, 600.0, 200));
     }
 
     // A file that turns out longer than probed waits at its own end, and one
@@ -93,16 +93,16 @@ private Q_SLOTS:
     {
         ConversionBatch batch;
         batch.Start(0);
-        const auto within = batch.TakeProgress(100.0, 100.0, 200.0, 50000);
+        const auto within = batch.TakeProgress(0, 100.0, 100.0, 200.0, 50000);
         QCOMPARE(within->permille, 500);
-        const auto beyond = batch.TakeProgress(150.0, 100.0, 200.0, 80000);
+        const auto beyond = batch.TakeProgress(0, 150.0, 100.0, 200.0, 80000);
         QVERIFY(beyond);
         QCOMPARE(beyond->permille, 500);
         QCOMPARE(beyond->text, QStringLiteral("Total time:00:02:40;Elapsed time:00:01:20;Finished 50.0%"));
-        batch.FinishRow(100.0);
-        QCOMPARE(batch.TakeProgress(30.0, 0.0, 200.0, 85000)->permille, 500);
-        batch.FinishRow(0.0);
-        QCOMPARE(batch.TakeProgress(50.0, 100.0, 200.0, 90000)->permille, 750);
+        batch.FinishRow(0, 100.0);
+        QCOMPARE(batch.TakeProgress(1, 30.0, 0.0, 200.0, 85000)->permille, 500);
+        batch.FinishRow(1, 0.0);
+        QCOMPARE(batch.TakeProgress(2, 50.0, 100.0, 200.0, 90000)->permille, 750);
     }
 
     void listOfShortFilesStillMovesTheBar()
@@ -112,11 +112,39 @@ private Q_SLOTS:
         batch.Start(0);
         QList<int> bar;
         for (int file = 0; file < 10; ++file) {
-            if (const auto display = batch.TakeProgress(1.0, 1.0, 10.0, 100))
+            if (const auto display = batch.TakeProgress(file, 1.0, 1.0, 10.0, 100))
                 bar << display->permille;
-            batch.FinishRow(1.0);
+            batch.FinishRow(file, 1.0);
         }
         QCOMPARE(bar, (QList<int>{100, 200, 300, 400, 500, 600, 700, 800, 900, 1000}));
+    }
+
+    // Rows running at once: the bar counts what each has reached and every
+    // finished row whole, in whatever order they end; it never moves back,
+    // not even when rows join the list; the report keeps list order.
+    void severalRowsAtOnce()
+    {
+        ConversionBatch batch;
+        batch.Start(0);
+        QCOMPARE(batch.StartNextRow(), 0);
+        QCOMPARE(batch.StartNextRow(), 1);
+        QList<int> bar;
+        const auto show = [&bar](const std::optional<ConversionBatch::Display> &display) {
+            bar << (display ? display->permille : -1);
+        };
+        show(batch.TakeProgress(0, 5.0, 10.0, 40.0, 100));
+        show(batch.TakeProgress(1, 5.0, 10.0, 40.0, 100));
+        show(batch.TakeProgress(1, 25.0, 10.0, 40.0, 100));  // longer than probed: held at its share
+        batch.RecordFailure(1, QStringLiteral("/v/b.avi"), QStringLiteral("it failed"));
+        batch.FinishRow(1, 10.0);
+        show(batch.TakeProgress(40.0, 200));
+        QCOMPARE(batch.StartNextRow(), 2);
+        show(batch.TakeProgress(2, 2.0, 10.0, 40.0, 300));
+        show(batch.TakeProgress(0, 6.0, 10.0, 80.0, 400));  // the list grew to 80 s
+        batch.RecordFailure(0, QStringLiteral("/v/a.avi"), QStringLiteral("it failed too"));
+        QCOMPARE(bar, (QList<int>{125, 250, 375, 375, 425, 425}));
+        QCOMPARE(batch.Failures(), (QStringList{"/v/a.avi: it failed too", "/v/b.avi: it failed"}));
+        QCOMPARE(batch.FinishedRows(), 1);
     }
 
     void pumpsEveryHundredthReport()
@@ -139,7 +167,7 @@ private Q_SLOTS:
         QVERIFY(batch.CancelRequested());
         batch.Start(0);
         QVERIFY(!batch.CancelRequested());
-        QCOMPARE(batch.CurrentRow(), 0);
+        QCOMPARE(batch.StartedRows(), 0);
         QCOMPARE(batch.FinishedSeconds(), 0.0);
     }
 
@@ -148,7 +176,7 @@ private Q_SLOTS:
         ConversionBatch batch;
         batch.Start(1000);
         QCOMPARE(batch.CompletionText(3726000, 3), QStringLiteral("Mission accomplished! Total Time:01:02:05"));
-        batch.RecordFailure(QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
+        batch.RecordFailure(1, QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
         QCOMPARE(batch.CompletionText(3726000, 3),
                  QStringLiteral("Finished with errors. Total Time:01:02:05\n\n1 of 3 files could not be converted."));
         QCOMPARE(batch.Details(), QStringLiteral("/v/b.avi: the file has no video stream"));
@@ -160,11 +188,11 @@ private Q_SLOTS:
     {
         ConversionBatch batch;
         batch.Start(0);
-        batch.RecordCut(QStringLiteral("/v/night.ts"), 32400, 36930);
+        batch.RecordCut(0, QStringLiteral("/v/night.ts"), 32400, 36930);
         QCOMPARE(batch.CompletionText(60000, 2),
                  QStringLiteral("Mission accomplished! Total Time:00:01:00\n\n1 file was longer than 09:00:00 and cut there."));
-        batch.RecordFailure(QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
-        batch.RecordCut(QStringLiteral("/v/day.ts"), 32400, 40000);
+        batch.RecordFailure(1, QStringLiteral("/v/b.avi"), QStringLiteral("the file has no video stream"));
+        batch.RecordCut(2, QStringLiteral("/v/day.ts"), 32400, 40000);
         QCOMPARE(batch.CompletionText(60000, 3),
                  QStringLiteral("Finished with errors. Total Time:00:01:00\n\n1 of 3 files could not be converted. "
                                 "2 files were longer than 09:00:00 and cut there."));

@@ -24,10 +24,13 @@ private:
         ConversionSettings settings;
         Converter runner{table, settings};
         QStringList shown;  // what a progress window would show
-        explicit Batch(const QStringList &sources)
+        QList<int> started;  // rows, as they began
+        explicit Batch(const QStringList &sources, int jobs = 1)
         {
+            settings.jobs = jobs;
             for (const QString &source : sources)
                 table.AppendRow({source, 10.0, 640, 480});
+            QObject::connect(&runner, &Converter::RowStarted, &runner, [this](int row) { started << row; });
             QObject::connect(&runner, &Converter::Started, &runner, [this](const QString &text) { shown << text; });
             QObject::connect(&runner, &Converter::Progressed, &runner,
                              [this](const QString &text, int) { shown << text; });
@@ -68,16 +71,27 @@ private Q_SLOTS:
     }
     void cleanup() { QDir::setCurrent(m_cwd); }
 
+    // Rows start in list order whatever the number of jobs at once, and end
+    // with the same files, report and a full bar.
+    void convertsEveryRowInOrder_data()
+    {
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("one at a time") << 1;
+        QTest::newRow("two") << 2;
+        QTest::newRow("eight") << 8;
+    }
     void convertsEveryRowInOrder()
     {
-        Batch batch({"/v/clip.one.avi", "/v/clip.two.mov"});
+        QFETCH(int, jobs);
+        Batch batch({"/v/clip.one.avi", "/v/clip.two.mov"}, jobs);
         // A row a probe adds while the batch runs is converted in its turn.
         connect(&batch.runner, &Converter::Started, &batch.runner,
                 [&batch] { batch.table.AppendRow({QStringLiteral("/v/clip.three.flv"), 10.0, 640, 480}); });
         QVERIFY(Run(batch));
         QCOMPARE(Outputs(), (QStringList{"clip.one.mp4", "clip.three.mp4", "clip.two.mp4"}));
         QCOMPARE(batch.shown.first(), QStringLiteral("Total time:00:00:00,Elapsed time:00:00:00;Finished 0.0%"));
-        QVERIFY2(batch.shown.last().endsWith(QStringLiteral("Finished 73.3%")), qPrintable(batch.shown.last()));
+        QVERIFY2(batch.shown.last().endsWith(QStringLiteral("Finished 100.0%")), qPrintable(batch.shown.last()));
+        QCOMPARE(batch.started, (QList<int>{0, 1, 2}));
         QCOMPARE(m_host.messages.size(), 1);
         QVERIFY2(Report().startsWith(QStringLiteral("Mission accomplished! Total Time:00:00:")), qPrintable(Report()));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Information);
@@ -114,22 +128,25 @@ private Q_SLOTS:
         QTRY_COMPARE(Outputs(), outputs);
     }
 
+    void failedRowsDoNotStopTheBatch_data() { convertsEveryRowInOrder_data(); }
     void failedRowsDoNotStopTheBatch()
     {
-        Batch batch({"/v/clip.a.avi", "/v/fail.b.avi", "/v/killed.c.avi", "/v/nospace.d.avi", "/v/clip.e.avi"});
+        QFETCH(int, jobs);
+        Batch batch({"/v/slow.a.avi", "/v/fail.b.avi", "/v/killed.c.avi", "/v/nospace.d.avi", "/v/clip.e.avi"},
+                    jobs);
         QVERIFY(Run(batch));
         const QString report = Report();
         QVERIFY2(report.startsWith(QStringLiteral("Finished with errors.")), qPrintable(report));
         QVERIFY2(report.contains(QStringLiteral("3 of 5 files could not be converted.")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("/v/fail.b.avi: the file cannot be opened or is not a video file")),
-                 qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("/v/killed.c.avi: the encoder stopped unexpectedly")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("/v/nospace.d.avi: writing the output file failed (no space left on device)")),
-                 qPrintable(report));
+        // In list order, however the rows ended.
+        QCOMPARE(m_host.messages.last().details,
+                 QStringLiteral("/v/fail.b.avi: the file cannot be opened or is not a video file\n"
+                                "/v/killed.c.avi: the encoder stopped unexpectedly\n"
+                                "/v/nospace.d.avi: writing the output file failed (no space left on device)"));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Warning);
         QVERIFY(!batch.runner.AllConvertedWhole());
         // Not even the killed encoder's temporary file is left.
-        QTRY_COMPARE(Outputs(), (QStringList{"clip.a.mp4", "clip.e.mp4"}));
+        QTRY_COMPARE(Outputs(), (QStringList{"clip.e.mp4", "slow.a.mp4"}));
     }
 
     void outputsNeverOverwriteSourcesOrEachOther()
@@ -177,34 +194,42 @@ private Q_SLOTS:
     }
 
     // A terminal's Ctrl-C reaches StopNow from the event loop: between two
-    // reports, or from the pump inside one (the released job must then not
-    // be touched again).
-    void stopNowEndsTheRunningJobAtOnce_data()
+    // reports, or from the pump inside one (the released jobs must then not
+    // be touched again); Cancel's "Yes" stops every running job. Either way
+    // each running encoder removes its unfinished file.
+    void aStopEndsEveryRunningJob_data()
     {
-        QTest::addColumn<bool>("insideAReport");
-        QTest::newRow("between reports") << false;
-        QTest::newRow("inside a report") << true;
+        QTest::addColumn<QString>("stop");
+        QTest::addColumn<int>("jobs");
+        for (const int jobs : {1, 3}) {
+            for (const char *stop : {"between reports", "inside a report", "cancel"})
+                QTest::addRow("%s, %d at once", stop, jobs) << QString::fromLatin1(stop) << jobs;
+        }
     }
-    void stopNowEndsTheRunningJobAtOnce()
+    void aStopEndsEveryRunningJob()
     {
-        QFETCH(bool, insideAReport);
-        Batch batch({"/v/slow.avi", "/v/clip.avi"});
+        QFETCH(QString, stop);
+        QFETCH(int, jobs);
+        Batch batch({"/v/slow.a.avi", "/v/slow.b.avi", "/v/slow.c.avi", "/v/clip.avi"}, jobs);
         QSignalSpy finished(&batch.runner, &Converter::Idle);
         QVERIFY(batch.runner.Start(m_folder));
-        QTRY_VERIFY(batch.shown.size() >= 3);
-        if (insideAReport) {
+        // Every job has begun writing.
+        QTRY_COMPARE(Outputs().size(), jobs);
+        if (stop == QLatin1String("inside a report")) {
             connect(&batch.runner, &Converter::Progressed, &batch.runner, [&batch] {
                 QTimer::singleShot(0, &batch.runner, [&batch] { batch.runner.StopNow(); });
             }, Qt::SingleShotConnection);
-            QTRY_VERIFY(!batch.runner.IsRunning());
+        } else if (stop == QLatin1String("cancel")) {
+            m_host.answers.enqueue(Host::Answer::Yes);
+            batch.runner.RequestCancel();
         } else {
             batch.runner.StopNow();
         }
-        QCOMPARE(finished.size(), 1);
+        QTRY_COMPARE(finished.size(), 1);
         QVERIFY(!batch.runner.IsRunning());
-        QVERIFY(m_host.messages.isEmpty());
-        QTest::qWait(300);
-        QCOMPARE(Outputs(), QStringList{});
+        QCOMPARE(m_host.messages.size(), stop == QLatin1String("cancel") ? 1 : 0);
+        QTRY_COMPARE(Outputs(), QStringList{});
+        QCOMPARE(batch.started.size(), jobs);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "engine/ConversionSettings.h"
+#include "engine/JobCount.h"
 #include "engine/Settings.h"
 #include "platform/Profile.h"
 
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include "tests/fakes/Unprivileged.h"
 
@@ -68,16 +70,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("audioBitrate");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
-        QTest::newRow("best quality: 196 kbit/s")
-            << QByteArray("[Source]\nOutput quality=8\nResolution=0\n") << 8 << 0 << 100 << 2500 << 196 << 160 << 80;
+        QTest::addColumn<int>("jobs");  // 0: one per core
+        QTest::newRow("best quality: 196 kbit/s, three jobs")
+            << QByteArray("[Source]\nOutput quality=8\nResolution=0\nSimultaneous jobs=3\n") << 8 << 0 << 100 << 2500
+            << 196 << 160 << 80 << 3;
         QTest::newRow("lowest, last resolution")
-            << QByteArray("[Source]\nOutput quality=0\nResolution=17\n") << 0 << 17 << 100 << 216 << 32 << 784 << 288;
-        QTest::newRow("resolution 40")
-            << QByteArray("[Source]\nResolution=40\n") << 5 << 40 << 100 << 1000 << 96 << 320 << 240;
-        QTest::newRow("garbage numbers read as 0 or their leading digits")
-            << QByteArray("[Source]\nOutput quality=abc\nResolution=7x\nVolume= 150%\n") << 0 << 7 << 150 << 216 << 32 << 480 << 360;
+            << QByteArray("[Source]\nOutput quality=0\nResolution=17\n") << 0 << 17 << 100 << 216 << 32 << 784 << 288 << 0;
+        QTest::newRow("resolution 40, too many jobs")
+            << QByteArray("[Source]\nResolution=40\nSimultaneous jobs=65\n") << 5 << 40 << 100 << 1000 << 96 << 320 << 240
+            << 0;
+        QTest::newRow("garbage numbers read as 0 or their leading digits; jobs not at all")
+            << QByteArray("[Source]\nOutput quality=abc\nResolution=7x\nVolume= 150%\nSimultaneous jobs=2x\n") << 0 << 7
+            << 150 << 216 << 32 << 480 << 360 << 0;
         QTest::newRow("negative index")
-            << QByteArray("[Source]\nOutput quality=-1\nResolution=-1\n") << -1 << -1 << 100 << 1000 << 96 << 320 << 240;
+            << QByteArray("[Source]\nOutput quality=-1\nResolution=-1\nSimultaneous jobs=-2\n") << -1 << -1 << 100
+            << 1000 << 96 << 320 << 240 << 0;
     }
     void valuesTakenAsFound()
     {
@@ -88,6 +95,8 @@ private Q_SLOTS:
         QTEST(settings.quality, "quality");
         QTEST(settings.resolution, "resolution");
         QTEST(settings.volume, "volume");
+        QFETCH(int, jobs);
+        QCOMPARE(JobCount::Of(settings), jobs > 0 ? jobs : std::max(1, QThread::idealThreadCount()));
         Settings::ApplyQuality(settings);
         Settings::ApplyResolution(settings);
         QTEST(settings.videoBitrate, "videoBitrate");
@@ -100,6 +109,7 @@ private Q_SLOTS:
         Settings::Load(again, Files());
         QCOMPARE(again.quality, settings.quality);
         QCOMPARE(again.resolution, settings.resolution);
+        QCOMPARE(again.jobs, jobs);
     }
 
     void itemTextsKeepTheirBlanks()

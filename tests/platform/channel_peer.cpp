@@ -18,11 +18,34 @@
 namespace {
 
 int g_fd = -1;
+std::string g_part;  // the temporary output being written, if any
+
+// As the encoder does: a termination is a stop, and a stop removes the
+// unfinished file.
+void RemovePartAndExit(int)
+{
+    ::unlink(g_part.c_str());
+    ::_exit(0);
+}
+
+void WritePart(const std::string &output)
+{
+    const std::string folder = output.substr(0, output.rfind('/') + 1);
+    g_part = folder + TemporaryOutput::Name(TemporaryOutput::HostId(), ::getpid(), 0);
+    const int fd = ::open(g_part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    TemporaryOutput::TryLock(fd);
+    std::signal(SIGTERM, RemovePartAndExit);
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 void Send(const std::string &text)
 {
-    if (::write(g_fd, text.data(), text.size()) < 0)
+    // A closed channel is a stop, as for the encoder.
+    if (::write(g_fd, text.data(), text.size()) < 0) {
+        if (!g_part.empty())
+            ::unlink(g_part.c_str());
         std::exit(3);
+    }
 }
 
 // Reads one answer line; -1 when the channel is closed.
@@ -120,7 +143,10 @@ int main(int argc, char **argv)
         if (Report(2, 0))
             Finish(output);
     } else if (scenario == "slow") {
-        if (Report(60, 50))
+        WritePart(output);
+        const bool whole = Report(60, 50);
+        ::unlink(g_part.c_str());
+        if (whole)
             Finish(output);
     } else if (scenario == "nospace") {
         Send("8 28\n7 6\n6 0\n");
