@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QPixmap>
 #include <QShortcut>
 #include <QSlider>
 #include <QStyle>
@@ -251,7 +252,13 @@ void CKelvaroDlg::OnSysCommand(int id)
 void CKelvaroDlg::SetUpList()
 {
     m_list->setModel(m_sources);
+    // Small enough to keep the rows' height, and a blank one for waiting
+    // rows, so that every number stands in the same place.
+    m_list->setIconSize(QSize(12, 12));
+    QPixmap blank(m_list->iconSize());
+    blank.fill(Qt::transparent);
     m_sources->SetStateMarks({
+        {SourceTable::State::Waiting, QIcon(blank)},
         {SourceTable::State::Converting, style()->standardIcon(QStyle::SP_MediaPlay)},
         {SourceTable::State::Converted, style()->standardIcon(QStyle::SP_DialogApplyButton)},
         {SourceTable::State::NotConverted, style()->standardIcon(QStyle::SP_MessageBoxWarning)},
