@@ -30,6 +30,11 @@ struct Size {
     int height = 0;
 };
 
+// bwdif refuses planes of fewer than 3 columns or 4 lines; this leaves as
+// much in colour planes of a quarter the width and height. Smaller pictures
+// stay woven.
+constexpr Size kSmallestDeinterlaced{16, 16};
+
 // Width and height as a player shows them: sample aspect ratio and rotation
 // applied.
 Size DisplaySizeOf(const Picture &picture);

@@ -9,10 +9,6 @@
 namespace morlenc {
 namespace {
 
-// bwdif refuses planes of fewer than 3 columns or 4 lines; this leaves as
-// much in colour planes of a quarter the width and height.
-constexpr Size kSmallestDeinterlaced{16, 16};
-
 std::string RationalText(AVRational value)
 {
     return std::to_string(value.num) + "/" + std::to_string(value.den);
