@@ -92,7 +92,8 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
         // frames a second give 50 moments to fill the output's 29.97; a
         // progressive frame among them passes as it is. Before scaling,
         // which would blend the fields.
-        text += "bwdif=mode=send_field:parity=auto:deint=interlaced,";
+        text += picture.firstFieldOnly ? "bwdif=mode=send_frame:parity=auto:deint=interlaced,"
+                                       : "bwdif=mode=send_field:parity=auto:deint=interlaced,";
     }
     // Deinterlaced pictures come 50 or 60 a second: dropping the ones the
     // output has no place for before scaling spares the scaler up to half

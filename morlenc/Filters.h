@@ -23,6 +23,10 @@ struct Picture {
     // Interlaced frames that carry telecined film: its whole pictures can be
     // put back together from their fields.
     bool film = false;
+    // Interlaced frames that come as often as the output's and lie within a
+    // quarter frame of its grid: the output keeps one field of each, the
+    // first in time, so only that one is made a picture.
+    bool firstFieldOnly = false;
 };
 
 struct Size {
