@@ -33,6 +33,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     int m_format = -1;
+    int m_seen = -1;  // the format idet is given the frames as
     FramePtr m_copy;
     FramePtr m_analysed;
 

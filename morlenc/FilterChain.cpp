@@ -33,6 +33,11 @@ FilterChain::FilterChain(Kind kind, const std::string &sourceArgs, const std::st
 {
     if (!m_graph)
         throw Failure{ENC_FAIL_INTERNAL, "out of memory"};
+    // One thread: of the filters used only the deinterlacer works in
+    // slices, and handing each field's slices to another thread costs more
+    // than it saves on two cores; with a job per core there is no idle core
+    // to hand them to anyway.
+    m_graph->nb_threads = 1;
     const bool video = kind == Kind::Video;
     const std::string what = std::string(video ? "video" : "audio") + " filters \"" + description + "\"";
     Check(avfilter_graph_create_filter(&m_source, avfilter_get_by_name(video ? "buffer" : "abuffer"),

@@ -72,6 +72,13 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
     rate += firstFrame > 0 ? std::to_string(firstFrame) + "*1001/30000" : std::string("0");
 
     std::string text;
+    // The deinterlacer and the field matcher compare lines with the lines
+    // above and below them and the fields before and after, never columns
+    // with their neighbours. Narrowing the picture first, a row at a time,
+    // leaves the fields apart and spares them the columns the output does
+    // not keep: less than half the work for a DVD brought to 320 wide.
+    if (picture.interlaced && scaled.width < picture.width && scaled.width >= kSmallestDeinterlaced.width)
+        text += "scale=" + std::to_string(scaled.width) + ":ih:flags=bicubic,";
     if (picture.film) {
         // Each frame rebuilt from the two fields of one film picture,
         // matched by brightness alone (colour adds a third of the cost and
@@ -85,7 +92,8 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
         // frames a second give 50 moments to fill the output's 29.97; a
         // progressive frame among them passes as it is. Before scaling,
         // which would blend the fields.
-        text += "bwdif=mode=send_field:parity=auto:deint=interlaced,";
+        text += picture.firstFieldOnly ? "bwdif=mode=send_frame:parity=auto:deint=interlaced,"
+                                       : "bwdif=mode=send_field:parity=auto:deint=interlaced,";
     }
     // Deinterlaced pictures come 50 or 60 a second: dropping the ones the
     // output has no place for before scaling spares the scaler up to half

@@ -23,12 +23,21 @@ struct Picture {
     // Interlaced frames that carry telecined film: its whole pictures can be
     // put back together from their fields.
     bool film = false;
+    // Interlaced frames that come as often as the output's and lie within a
+    // quarter frame of its grid: the output keeps one field of each, the
+    // first in time, so only that one is made a picture.
+    bool firstFieldOnly = false;
 };
 
 struct Size {
     int width = 0;
     int height = 0;
 };
+
+// bwdif refuses planes of fewer than 3 columns or 4 lines; this leaves as
+// much in colour planes of a quarter the width and height. Smaller pictures
+// stay woven.
+constexpr Size kSmallestDeinterlaced{16, 16};
 
 // Width and height as a player shows them: sample aspect ratio and rotation
 // applied.

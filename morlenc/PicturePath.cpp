@@ -9,10 +9,6 @@
 namespace morlenc {
 namespace {
 
-// bwdif refuses planes of fewer than 3 columns or 4 lines; this leaves as
-// much in colour planes of a quarter the width and height.
-constexpr Size kSmallestDeinterlaced{16, 16};
-
 std::string RationalText(AVRational value)
 {
     return std::to_string(value.num) + "/" + std::to_string(value.den);
@@ -43,7 +39,8 @@ PicturePath::PicturePath(const Job &job, const Source &source, Deliver deliver)
     AVRational rate = stream->avg_frame_rate;
     if (rate.num <= 0 || rate.den <= 0)
         rate = stream->r_frame_rate;
-    if (rate.den > 0 && std::abs(av_q2d(rate) - 30000.0 / 1001) < 0.01)
+    m_atOutputRate = rate.den > 0 && std::abs(av_q2d(rate) - 30000.0 / 1001) < 0.01;
+    if (m_atOutputRate)
         m_cadence = std::make_unique<FieldCadence>(m_timeBase);
 }
 
@@ -109,10 +106,26 @@ void PicturePath::Close(int64_t endPts)
     DeliverReady();
 }
 
+bool PicturePath::FirstFieldOnGrid(int64_t pts) const
+{
+    // The output's grid counted in quarter frames: a first field in the
+    // first or last quarter around a grid point is the nearest picture to
+    // it, and every frame's first field lands on a grid point of its own.
+    if (pts == AV_NOPTS_VALUE || pts < 0)
+        return false;
+    const int64_t quarter = av_rescale_q_rnd(pts, m_timeBase, AVRational{1001, 4 * 30000}, AV_ROUND_DOWN);
+    return quarter % 4 == 0 || quarter % 4 == 3;
+}
+
 void PicturePath::MakeChain(const AVFrame *frame, const Shape &shape)
 {
     m_shape = shape;
     m_closed = false;
+    // Fields at the output's rate fill its grid one frame each: the other
+    // field would be made only for the rate filter to drop it. The grid is
+    // the same for every graph, so the first frame tells it for all.
+    m_shape.picture.firstFieldOnly = shape.picture.interlaced && !shape.picture.film && m_atOutputRate
+        && FirstFieldOnGrid(frame->pts);
     const Picture &picture = m_shape.picture;
     const AVRational sar = picture.sarNum > 0 && picture.sarDen > 0
         ? AVRational{picture.sarNum, picture.sarDen}

@@ -46,6 +46,7 @@ private:
     // Watches the cadence of interlaced frames on the way.
     Shape ShapeOf(const AVFrame *frame);
     bool IsFilm(const AVFrame *frame);
+    bool FirstFieldOnGrid(int64_t pts) const;
     void MakeChain(const AVFrame *frame, const Shape &shape);
     void DeliverReady();
 
@@ -53,6 +54,7 @@ private:
     const Source &m_source;
     AVRational m_timeBase;
     Deliver m_deliver;
+    bool m_atOutputRate = false;  // the source's frames come 30000/1001 a second
     std::unique_ptr<FieldCadence> m_cadence;  // for sources that may be telecined film
     std::unique_ptr<FilterChain> m_chain;  // made from the first frame
     Shape m_shape;                         // what m_chain was made for

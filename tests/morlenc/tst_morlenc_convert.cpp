@@ -362,6 +362,8 @@ private slots:
         QTest::addColumn<double>("floor");
         QTest::newRow("25i in TS") << S("testsrc2=size=720x576:rate=50:duration=2")
                                    << QStringList{S("interlace=scan=tff"), S("mpegts")} << 41.0;
+        QTest::newRow("29.97i in TS") << S("testsrc2=size=720x480:rate=60000/1001:duration=2")
+                                      << QStringList{S("interlace=scan=tff"), S("mpegts")} << 41.0;
         QTest::newRow("telecined film") << S("testsrc2=size=720x480:rate=24000/1001:duration=2")
                                         << QStringList{S("telecine"), S("vob")} << 40.0;
     }
