@@ -49,6 +49,10 @@ bool FieldCadence::Watch(const AVFrame *frame)
             + ":pix_fmt=" + std::to_string(m_seen) + ":time_base=" + std::to_string(m_timeBase.num)
             + "/" + std::to_string(m_timeBase.den);
         m_idet = std::make_unique<FilterChain>(FilterChain::Kind::Video, args, "idet");
+        // Another part of the source: its cadence has yet to show.
+        m_inStep = 0;
+        m_lastRepeat = -1;
+        m_last = Verdict{};
     }
     // The graph takes a reference of its own; the pixels are shared.
     Check(av_frame_ref(m_copy.get(), frame), ENC_FAIL_INTERNAL, "out of memory");
@@ -59,7 +63,9 @@ bool FieldCadence::Watch(const AVFrame *frame)
         const AVDictionaryEntry *entry
             = av_dict_get(m_analysed->metadata, "lavfi.idet.repeated.current_frame", nullptr, 0);
         const std::string repeated = entry ? entry->value : "";
-        Count(repeated == "top" ? Field::Top : repeated == "bottom" ? Field::Bottom : Field::Neither);
+        m_last = Verdict{m_analysed->pts,
+                         repeated == "top" ? Field::Top : repeated == "bottom" ? Field::Bottom : Field::Neither};
+        Count(m_last.repeated);
         av_frame_unref(m_analysed.get());
     }
     return m_inStep >= kGapsToBelieve;

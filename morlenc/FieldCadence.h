@@ -18,14 +18,24 @@ namespace morlenc {
 
 class FieldCadence {
 public:
+    enum class Field { Neither, Top, Bottom };
+    // What the frame of the given pts repeats of the frame before it.
+    struct Verdict {
+        int64_t pts = AV_NOPTS_VALUE;
+        Field repeated = Field::Neither;
+    };
+
     explicit FieldCadence(AVRational timeBase);
 
     // Looks at one decoded interlaced frame (the frame is left as it is).
     // True while the frames so far keep the film cadence.
     bool Watch(const AVFrame *frame);
 
+    // The verdict on the frame watched before the last one: each frame is
+    // judged against its neighbours, so once the next one has come.
+    Verdict Last() const { return m_last; }
+
 private:
-    enum class Field { Neither, Top, Bottom };
     void Count(Field repeated);
 
     AVRational m_timeBase;
@@ -42,6 +52,7 @@ private:
     Field m_lastField = Field::Neither;
     long long m_lastGap = 0;       // frames between the last two repeats
     int m_inStep = 0;              // repeats in a row that kept the cadence
+    Verdict m_last;
 };
 
 } // namespace morlenc

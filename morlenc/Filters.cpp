@@ -72,21 +72,19 @@ std::string VideoFilterText(const Job &job, const Picture &picture, long long fi
     rate += firstFrame > 0 ? std::to_string(firstFrame) + "*1001/30000" : std::string("0");
 
     std::string text;
-    // The deinterlacer and the field matcher compare lines with the lines
-    // above and below them and the fields before and after, never columns
-    // with their neighbours. Narrowing the picture first, a row at a time,
+    // The deinterlacer compares lines with the lines above and below them
+    // and the fields before and after, never columns with their
+    // neighbours. Narrowing the picture first, a row at a time,
     // leaves the fields apart and spares them the columns the output does
     // not keep: less than half the work for a DVD brought to 320 wide.
-    if (picture.interlaced && scaled.width < picture.width && scaled.width >= kSmallestDeinterlaced.width)
+    if (picture.interlaced && !picture.film && scaled.width < picture.width
+        && scaled.width >= kSmallestDeinterlaced.width)
         text += "scale=" + std::to_string(scaled.width) + ":ih:flags=bicubic,";
     if (picture.film) {
-        // Each frame rebuilt from the two fields of one film picture,
-        // matched by brightness alone (colour adds a third of the cost and
-        // nothing measurable). Where the scene changes, a frame still
-        // combed after matching is deinterlaced; looking for combs in every
-        // frame would cost twice the conversion and deinterlace pictures
-        // that matched.
-        text += "fieldmatch=order=auto:combmatch=sc:mchroma=0,bwdif=mode=send_frame:parity=auto:deint=interlaced,";
+        // Film comes put back together into whole pictures (FilmWeave); a
+        // frame the cadence could not vouch for is still flagged
+        // interlaced, and is deinterlaced into one picture.
+        text += "bwdif=mode=send_frame:parity=auto:deint=interlaced,";
     } else if (picture.interlaced) {
         // Each field becomes a picture in the stream's field order, so 25
         // frames a second give 50 moments to fill the output's 29.97; a

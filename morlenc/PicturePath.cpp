@@ -78,6 +78,26 @@ bool PicturePath::Push(AVFrame *frame)
     if (m_ended)
         return false;
     const Shape shape = ShapeOf(frame);
+    if (shape.picture.film) {
+        // Each frame is judged once the next has come: film goes a frame
+        // behind.
+        m_weaving = true;
+        m_weavingShape = shape;
+        const FramePtr whole = m_weave.Take(frame, m_cadence->Last());
+        return !whole || Feed(whole.get(), shape);
+    }
+    if (m_weaving) {
+        // The cadence broke at the frame held: the deinterlacer takes it.
+        m_weaving = false;
+        const FramePtr held = m_weave.Abandon();
+        if (held && !Feed(held.get(), shape))
+            return false;
+    }
+    return Feed(frame, shape);
+}
+
+bool PicturePath::Feed(AVFrame *frame, const Shape &shape)
+{
     if (m_chain && !(shape == m_shape)) {
         // The old graph fills its pictures up to where the new shape starts.
         m_chain->Close(frame->pts);
@@ -99,6 +119,12 @@ bool PicturePath::Push(AVFrame *frame)
 
 void PicturePath::Close(int64_t endPts)
 {
+    if (m_weaving) {
+        m_weaving = false;
+        const FramePtr last = m_weave.Release();
+        if (last && !Feed(last.get(), m_weavingShape))
+            return;
+    }
     if (!m_chain || m_ended)
         return;
     m_chain->Close(endPts);

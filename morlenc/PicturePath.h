@@ -11,6 +11,7 @@
 #include "morlenc/Arguments.h"
 #include "morlenc/Av.h"
 #include "morlenc/FieldCadence.h"
+#include "morlenc/FilmWeave.h"
 #include "morlenc/FilterChain.h"
 #include "morlenc/Source.h"
 
@@ -47,6 +48,7 @@ private:
     Shape ShapeOf(const AVFrame *frame);
     bool IsFilm(const AVFrame *frame);
     bool FirstFieldOnGrid(int64_t pts) const;
+    bool Feed(AVFrame *frame, const Shape &shape);
     void MakeChain(const AVFrame *frame, const Shape &shape);
     void DeliverReady();
 
@@ -56,6 +58,9 @@ private:
     Deliver m_deliver;
     bool m_atOutputRate = false;  // the source's frames come 30000/1001 a second
     std::unique_ptr<FieldCadence> m_cadence;  // for sources that may be telecined film
+    FilmWeave m_weave;                        // while the cadence holds
+    bool m_weaving = false;                   // m_weave has taken frames
+    Shape m_weavingShape;                     // of the frames it holds
     std::unique_ptr<FilterChain> m_chain;  // made from the first frame
     Shape m_shape;                         // what m_chain was made for
     FramePtr m_ready;

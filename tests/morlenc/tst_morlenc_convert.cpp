@@ -354,18 +354,22 @@ private slots:
     // Interlaced MPEG-2 made from a moving progressive original: every
     // output frame shows one moment of it, not two fields blended (a blend
     // scores some 35 dB against the original here). Each row: the
-    // original, the filter that interlaces it, the container.
+    // original, the filter that interlaces it, the container, the field
+    // the stream says comes first (1 top, 0 bottom).
     void motionIsNotBlended_data()
     {
         QTest::addColumn<QString>("original");
         QTest::addColumn<QStringList>("making");
         QTest::addColumn<double>("floor");
         QTest::newRow("25i in TS") << S("testsrc2=size=720x576:rate=50:duration=2")
-                                   << QStringList{S("interlace=scan=tff"), S("mpegts")} << 41.0;
+                                   << QStringList{S("interlace=scan=tff"), S("mpegts"), S("1")} << 41.0;
         QTest::newRow("29.97i in TS") << S("testsrc2=size=720x480:rate=60000/1001:duration=2")
-                                      << QStringList{S("interlace=scan=tff"), S("mpegts")} << 41.0;
+                                      << QStringList{S("interlace=scan=tff"), S("mpegts"), S("1")} << 41.0;
         QTest::newRow("telecined film") << S("testsrc2=size=720x480:rate=24000/1001:duration=2")
-                                        << QStringList{S("telecine"), S("vob")} << 40.0;
+                                        << QStringList{S("telecine"), S("vob"), S("1")} << 40.0;
+        QTest::newRow("telecined film, bottom field first")
+            << S("testsrc2=size=720x480:rate=24000/1001:duration=2")
+            << QStringList{S("telecine=first_field=bottom"), S("vob"), S("0")} << 40.0;
     }
     void motionIsNotBlended()
     {
@@ -374,7 +378,7 @@ private slots:
         const QString source = PathOf(S("interlaced.") + making[1]);
         QCOMPARE(TestMedia::Run(S("ffmpeg"), {S("-v"), S("error"), S("-y"), S("-f"), S("lavfi"), S("-i"), original,
                                                S("-vf"), making[0], S("-c:v"), S("mpeg2video"), S("-q:v"), S("2"),
-                                               S("-flags"), S("+ilme+ildct"), S("-top"), S("1"), S("-f"), making[1],
+                                               S("-flags"), S("+ilme+ildct"), S("-top"), making[2], S("-f"), making[1],
                                                source}),
                  0);
         const QString output = source + S(".mp4");
