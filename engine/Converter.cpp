@@ -99,8 +99,13 @@ void Converter::StopNow()
 void Converter::StartRows()
 {
     // Read afresh each time: probes still running may have added rows.
-    while (m_active && int(m_running.size()) < m_jobLimit && m_batch.StartedRows() < m_table.RowCount())
-        StartRow(m_batch.StartNextRow());
+    while (m_active && int(m_running.size()) < m_jobLimit && m_batch.StartedRows() < m_table.RowCount()) {
+        // The jobs that will run beside this one, as far as the list tells;
+        // the last row ends alone, and its threads then have the cores.
+        const int waiting = m_table.RowCount() - m_batch.StartedRows();
+        const int jobs = waiting == 1 ? 1 : std::min(m_jobLimit, int(m_running.size()) + waiting);
+        StartRow(m_batch.StartNextRow(), JobCount::CodecThreads(jobs));
+    }
     if (!m_active || !m_running.empty())
         return;
     m_completed = true;
@@ -120,7 +125,7 @@ QStringList Converter::OutputsTaken() const
     return taken;
 }
 
-void Converter::StartRow(int row)
+void Converter::StartRow(int row, int codecThreads)
 {
     const QString source = m_table.Path(row);
     // A file another running row is making counts as there already, so
@@ -160,7 +165,7 @@ void Converter::StartRow(int row)
     if (!m_active || !running)
         return;
     const LetterboxMargins margins = ComputeLetterboxMargins(m_settings, m_table.Width(row), m_table.Height(row));
-    EncoderJob *job = LaunchEncoder(m_settings, source, output, margins, ENC_MODE_CONVERT, this);
+    EncoderJob *job = LaunchEncoder(m_settings, source, output, margins, ENC_MODE_CONVERT, this, codecThreads);
     running->job = job;
     connect(job, &EncoderJob::Progress, this, [this, job, row](int seconds) {
         if (OnEncoderMessage(row, ENC_PROGRESS, seconds) == 1)

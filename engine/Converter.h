@@ -94,7 +94,7 @@ private:
     };
 
     void StartRows();
-    void StartRow(int row);
+    void StartRow(int row, int codecThreads);
     QStringList OutputsTaken() const;
     Running *Find(int row);
     void OnFileDone(int row);

@@ -37,10 +37,10 @@ private:
     EncoderJob &m_job;
 };
 
-EncoderJob *EncoderJob::Start(int mode, QStringList arguments, QObject *owner)
+EncoderJob *EncoderJob::Start(int mode, QStringList arguments, QObject *owner, int codecThreads)
 {
     auto *job = new EncoderJob(mode, owner);
-    job->Launch(std::move(arguments));
+    job->Launch(std::move(arguments), codecThreads);
     return job;
 }
 
@@ -52,8 +52,11 @@ EncoderJob::EncoderJob(int mode, QObject *owner)
 
 EncoderJob::~EncoderJob() = default;
 
-void EncoderJob::Launch(QStringList arguments)
+void EncoderJob::Launch(QStringList arguments, int codecThreads)
 {
+    QStringList environment;
+    if (codecThreads > 0)
+        environment << QStringLiteral("MORLENC_THREADS=%1").arg(codecThreads);
     m_channel = new EncoderChannel(
         m_mode, [this](int code, int value) { return OnEncoderMessage(code, value); }, this);
     connect(m_channel, &EncoderChannel::Finished, this, &EncoderJob::OnChannelFinished);
@@ -63,7 +66,8 @@ void EncoderJob::Launch(QStringList arguments)
     const bool open = m_channel->Open();
     arguments[EncoderGrammar::kHandle] = QString::number(m_channel->ChildDescriptor());
     if (open)
-        m_pid = Host::Instance().StartProgram(EncoderProgramPath(), arguments, m_channel->ChildDescriptor());
+        m_pid = Host::Instance().StartProgram(EncoderProgramPath(), arguments, m_channel->ChildDescriptor(),
+                                              environment);
     if (m_pid == 0) {
         // Reported from the event loop like any failure, so that nobody
         // waits for a job that never ran.

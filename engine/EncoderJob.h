@@ -30,8 +30,10 @@ class EncoderJob : public QObject
 
 public:
     // Starts `morlenc` from the program folder with these arguments, the
-    // handle filled in with the job's own channel.
-    static EncoderJob *Start(int mode, QStringList arguments, QObject *owner);
+    // handle filled in with the job's own channel. `codecThreads` (0: as
+    // many as the libraries like) bounds the threads of each of its
+    // decoders and encoders.
+    static EncoderJob *Start(int mode, QStringList arguments, QObject *owner, int codecThreads = 0);
     ~EncoderJob() override;
 
     // A failure as a person reads it: the reason, and the system's words for
@@ -69,7 +71,7 @@ private:
     class Busy;
 
     EncoderJob(int mode, QObject *owner);
-    void Launch(QStringList arguments);
+    void Launch(QStringList arguments, int codecThreads);
     void OnChannelFinished();
     void RemoveWhatADeadEncoderLeft();
     void DeleteWhenIdle();

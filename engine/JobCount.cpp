@@ -26,4 +26,9 @@ int Of(const ConversionSettings &settings)
     return settings.jobs >= 1 && settings.jobs <= kMost ? settings.jobs : Default();
 }
 
+int CodecThreads(int jobs, int cores)
+{
+    return jobs <= 1 ? 0 : std::max(1, cores / jobs);
+}
+
 } // namespace JobCount

@@ -21,4 +21,10 @@ int FromText(const QString &text);
 // kMost), otherwise the default.
 int Of(const ConversionSettings &settings);
 
+// The threads each decoder and encoder of a job may use when `jobs` run at
+// once on `cores` cores: their share of the cores, for threads that wait
+// for each other cost processor time another job could use; 0 (as many as
+// the libraries like) when a job runs alone.
+int CodecThreads(int jobs, int cores = Default());
+
 } // namespace JobCount

@@ -3,6 +3,7 @@
 #include "morlenc/Failure.h"
 #include "platform/EncoderContract.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace morlenc {
@@ -12,6 +13,16 @@ void OutputContextFree::operator()(AVFormatContext *context) const
     if (context->pb && !(context->oformat->flags & AVFMT_NOFILE))
         avio_closep(&context->pb);
     avformat_free_context(context);
+}
+
+int CodecThreads()
+{
+    const char *text = std::getenv("MORLENC_THREADS");
+    if (!text || !*text)
+        return 0;
+    char *end = nullptr;
+    const long threads = std::strtol(text, &end, 10);
+    return *end == '\0' && threads >= 1 && threads <= 64 ? static_cast<int>(threads) : 0;
 }
 
 FramePtr NewFrame()

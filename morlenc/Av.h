@@ -43,6 +43,13 @@ using OutputContext = std::unique_ptr<AVFormatContext, OutputContextFree>;
 FramePtr NewFrame();
 PacketPtr NewPacket();
 
+// How many threads each decoder and encoder may use: MORLENC_THREADS when
+// it names 1 to 64, else 0, which lets the libraries use every core. The
+// program that starts several jobs at once shares the cores out among them
+// this way; threads of one codec that wait for each other cost processor
+// time that another job could use.
+int CodecThreads();
+
 // The library's words for an error code.
 std::string ErrorText(int error);
 

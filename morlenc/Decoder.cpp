@@ -14,8 +14,7 @@ Decoder::Decoder(const AVStream *stream, int reason)
         throw Failure{reason, "out of memory"};
     Check(avcodec_parameters_to_context(m_context.get(), stream->codecpar), reason, "decoder setup");
     m_context->pkt_timebase = stream->time_base;
-    // The libraries default to one thread; 0 lets them use every core.
-    m_context->thread_count = 0;
+    m_context->thread_count = CodecThreads();
     m_context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     Check(avcodec_open2(m_context.get(), codec, nullptr), reason,
           std::string("cannot open the ") + codec->name + " decoder");

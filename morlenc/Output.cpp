@@ -101,7 +101,7 @@ void Output::OpenVideo(const Job &job)
     c->max_b_frames = 0;
     c->mb_decision = FF_MB_DECISION_RD;
     c->codec_tag = MKTAG('m', 'p', '4', 'v');
-    c->thread_count = 0;
+    c->thread_count = CodecThreads();
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(c, c->codec, nullptr), ENC_FAIL_ENCODE, "cannot open the mpeg4 encoder");
     AddStream(m_video);
@@ -118,7 +118,7 @@ void Output::OpenAudio(const Job &job)
     c->time_base = AudioTimeBase();
     c->bit_rate = static_cast<int64_t>(job.audioKbps) * 1000;
     c->profile = FF_PROFILE_AAC_LOW;
-    c->thread_count = 0;
+    c->thread_count = CodecThreads();
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(c, c->codec, nullptr), ENC_FAIL_ENCODE, "cannot open the aac encoder");
     AddStream(m_audio);

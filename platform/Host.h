@@ -33,11 +33,12 @@ public:
     virtual QString ChooseFolder(const QString &title, const QString &startFolder) = 0;
 
     // Starts `program` with `arguments` (no shell) and lets it inherit the
-    // descriptor `inheritedFd` under the same number (-1: none). Nothing
-    // waits for the program, but it is reaped when it ends (ProgramEnds).
-    // Its process id, or 0 when it could not be started.
-    virtual qint64 StartProgram(const QString &program, const QStringList &arguments,
-                                int inheritedFd) = 0;
+    // descriptor `inheritedFd` under the same number (-1: none), with
+    // `environment` ("NAME=value") added to ours. Nothing waits for the
+    // program, but it is reaped when it ends (ProgramEnds). Its process id,
+    // or 0 when it could not be started.
+    virtual qint64 StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                                const QStringList &environment) = 0;
 
     // Monotonic milliseconds; wraps like a 32-bit tick count.
     virtual std::uint32_t TickCount() = 0;

@@ -70,7 +70,7 @@ int RunHandler(const HandlerCommand &command)
         return LinkResult::kFileNotFound;
     if (!info.isExecutable())
         return LinkResult::kAccessDenied;
-    return Host::Instance().StartProgram(program, command.arguments, -1) != 0
+    return Host::Instance().StartProgram(program, command.arguments, -1, {}) != 0
         ? LinkResult::kOpened
         : LinkResult::kOutOfResources;
 }

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <vector>
@@ -63,7 +64,8 @@ void ReapWhenEnded(pid_t pid)
 } // namespace
 
 qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
-                                  int inheritedFd, const std::function<void()> &childSetup)
+                                  int inheritedFd, const QStringList &environment,
+                                  const std::function<void()> &childSetup)
 {
     // Everything the child needs is made before the fork: after it, only
     // async-signal-safe calls. The words are the names' own bytes, so a
@@ -76,6 +78,22 @@ qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arg
     for (QByteArray &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    // Ours, where the additions take the place of a setting of that name.
+    std::vector<QByteArray> settings;
+    for (const QString &setting : environment)
+        settings.push_back(setting.toLocal8Bit());
+    std::vector<char *> envp;
+    for (QByteArray &setting : settings)
+        envp.push_back(setting.data());
+    for (char **inherited = environ; inherited && *inherited; ++inherited) {
+        const QByteArray setting(*inherited);
+        const QByteArray name = setting.left(setting.indexOf('=') + 1);
+        const bool replaced = std::any_of(settings.begin(), settings.end(),
+                                          [&name](const QByteArray &added) { return added.startsWith(name); });
+        if (!replaced)
+            envp.push_back(*inherited);
+    }
+    envp.push_back(nullptr);
 
     // The child reports here why the program could not be started; the
     // pipe closes without a word when it could.
@@ -103,7 +121,7 @@ qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arg
         }
         if (childSetup)
             childSetup();
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         const int error = errno;
         [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
         ::_exit(127);

@@ -15,11 +15,13 @@
 // holds another job's channel open. Returns the child's process id, or 0
 // when the program could not be started. The child is reaped when it ends;
 // nothing waits for it.
+// `environment` ("NAME=value" words) is added to ours for the program.
 // `childSetup`, when given, runs in the child just before the program starts
 // (after fork, so only async-signal-safe calls): tests use it to start the
 // encoder with limits.
 qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
-                                  int inheritedFd, const std::function<void()> &childSetup = {});
+                                  int inheritedFd, const QStringList &environment = {},
+                                  const std::function<void()> &childSetup = {});
 
 // How many programs started above have not ended yet.
 int RunningPrograms();

@@ -9,9 +9,10 @@ SystemHost::SystemHost()
     m_clock.start();
 }
 
-qint64 SystemHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd)
+qint64 SystemHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                                const QStringList &environment)
 {
-    return StartProgramWithDescriptor(program, arguments, inheritedFd);
+    return StartProgramWithDescriptor(program, arguments, inheritedFd, environment);
 }
 
 std::uint32_t SystemHost::TickCount()

@@ -12,8 +12,8 @@ class SystemHost : public Host
 public:
     SystemHost();
 
-    qint64 StartProgram(const QString &program, const QStringList &arguments,
-                        int inheritedFd) override;
+    qint64 StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                        const QStringList &environment) override;
     std::uint32_t TickCount() override;
     QString ProgramFolder() override;
 

@@ -67,6 +67,7 @@ private Q_SLOTS:
     {
         m_host.messages.clear();
         m_host.answers.clear();
+        m_host.starts.clear();
         QDir(m_folder).removeRecursively();
     }
     void cleanup() { QDir::setCurrent(m_cwd); }
@@ -92,6 +93,9 @@ private Q_SLOTS:
         QCOMPARE(batch.shown.first(), QStringLiteral("Total time:00:00:00,Elapsed time:00:00:00;Finished 0.0%"));
         QVERIFY2(batch.shown.last().endsWith(QStringLiteral("Finished 100.0%")), qPrintable(batch.shown.last()));
         QCOMPARE(batch.started, (QList<int>{0, 1, 2}));
+        // Jobs side by side share the cores; the last row ends alone.
+        QCOMPARE(m_host.starts.first().environment.join(',').contains(QStringLiteral("MORLENC_THREADS=")), jobs > 1);
+        QCOMPARE(m_host.starts.last().environment, QStringList());
         QCOMPARE(m_host.messages.size(), 1);
         QVERIFY2(Report().startsWith(QStringLiteral("Mission accomplished! Total Time:00:00:")), qPrintable(Report()));
         QCOMPARE(m_host.messages.last().icon, Host::Icon::Information);

@@ -60,6 +60,26 @@ private Q_SLOTS:
                                     + QFile::encodeName(QDir::homePath()) + "/ipod video/\n");
     }
 
+    // Jobs at once share the cores out; a job alone leaves the libraries
+    // to choose.
+    void codecThreadsShareTheCores_data()
+    {
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<int>("cores");
+        QTest::addColumn<int>("threads");
+        QTest::newRow("alone") << 1 << 8 << 0;
+        QTest::newRow("two on two cores") << 2 << 2 << 1;
+        QTest::newRow("two on eight") << 2 << 8 << 4;
+        QTest::newRow("three on eight") << 3 << 8 << 2;
+        QTest::newRow("more jobs than cores") << 8 << 2 << 1;
+    }
+    void codecThreadsShareTheCores()
+    {
+        QFETCH(int, jobs);
+        QFETCH(int, cores);
+        QTEST(JobCount::CodecThreads(jobs, cores), "threads");
+    }
+
     void valuesTakenAsFound_data()
     {
         QTest::addColumn<QByteArray>("file");

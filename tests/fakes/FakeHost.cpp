@@ -38,13 +38,13 @@ QString FakeHost::ChooseFolder(const QString &title, const QString &)
     return folderChoices.isEmpty() ? QString() : folderChoices.dequeue();
 }
 
-qint64 FakeHost::StartProgram(const QString &program, const QStringList &arguments,
-                              int inheritedFd)
+qint64 FakeHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                              const QStringList &environment)
 {
-    starts.append({program, arguments, inheritedFd});
+    starts.append({program, arguments, inheritedFd, environment});
     if (!startResult)
         return 0;
-    return StartProgramWithDescriptor(program, arguments, inheritedFd, childSetup);
+    return StartProgramWithDescriptor(program, arguments, inheritedFd, environment, childSetup);
 }
 
 bool FakeHost::OpenUrl(const QString &address)

@@ -26,6 +26,7 @@ public:
         QString program;
         QStringList arguments;
         int inheritedFd;
+        QStringList environment;
     };
 
     FakeHost() { Host::Install(this); }
@@ -41,8 +42,8 @@ public:
                       Icon icon, const QString &details) override;
     QStringList ChooseFilesToOpen(const QString &title, const QString &filter) override;
     QString ChooseFolder(const QString &title, const QString &startFolder) override;
-    qint64 StartProgram(const QString &program, const QStringList &arguments,
-                        int inheritedFd) override;
+    qint64 StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                        const QStringList &environment) override;
     std::uint32_t TickCount() override { return tick; }
     bool OpenUrl(const QString &address) override;
     QString ProgramFolder() override { return programFolder; }
