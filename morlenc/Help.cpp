@@ -123,6 +123,11 @@ Exit status:
   1                  the job failed.
   2                  the arguments were refused.
   3                  stopped.
+
+Environment:
+  MORLENC_THREADS    the threads each decoder and encoder may use, 1 to 64;
+                     when unset, as many as the libraries like. The window
+                     program sets it when jobs run side by side.
 )";
     return text;
 }
