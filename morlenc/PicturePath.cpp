@@ -83,7 +83,7 @@ bool PicturePath::Push(AVFrame *frame)
         // behind.
         m_weaving = true;
         m_weavingShape = shape;
-        const FramePtr whole = m_weave.Take(frame, m_cadence->Last());
+        const FramePtr whole = m_weave.Take(frame, m_cadence ? m_cadence->Last() : FieldCadence::Verdict{});
         return !whole || Feed(whole.get(), shape);
     }
     if (m_weaving) {
