@@ -29,8 +29,9 @@ public:
     // The frame held, as best it can go on without its verdict; null if none.
     FramePtr Release();
 
-    // The frame held, as it was decoded: the cadence was lost, so the
-    // picture its first field shows is not to be trusted.
+    // The frame held, as it was decoded (null if none), and a fresh start:
+    // the cadence was lost, so the picture its first field shows is not to
+    // be trusted.
     FramePtr Abandon();
 
 private:

@@ -34,8 +34,10 @@ InOutPtr Endpoint(const char *name, AVFilterContext *filter)
 // Intel's since the microcode fix for the gather data leak): here it costs
 // a third more than the SSSE3 filter it replaces, for the same result to
 // the bit. Later FFmpeg versions skip it on such processors themselves.
-// Nothing but the graph being configured is affected: the decoders and
-// encoders chose their code when they were opened.
+// Only the graph being configured is meant: the encoders chose their code
+// when they were opened, and a decoder thread that sets up its own while
+// the mask holds is slower for it, never wrong, as every variant of the
+// libraries' code gives the same result.
 class ScalerWithoutGathers {
 public:
     ScalerWithoutGathers()

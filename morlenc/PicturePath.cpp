@@ -81,18 +81,15 @@ bool PicturePath::Push(AVFrame *frame)
     if (shape.picture.film) {
         // Each frame is judged once the next has come: film goes a frame
         // behind.
-        m_weaving = true;
         m_weavingShape = shape;
         const FramePtr whole = m_weave.Take(frame, m_cadence ? m_cadence->Last() : FieldCadence::Verdict{});
         return !whole || Feed(whole.get(), shape);
     }
-    if (m_weaving) {
-        // The cadence broke at the frame held: the deinterlacer takes it.
-        m_weaving = false;
-        const FramePtr held = m_weave.Abandon();
-        if (held && !Feed(held.get(), shape))
-            return false;
-    }
+    // A frame still held means the cadence broke there: the deinterlacer
+    // takes it.
+    const FramePtr held = m_weave.Abandon();
+    if (held && !Feed(held.get(), shape))
+        return false;
     return Feed(frame, shape);
 }
 
@@ -119,12 +116,9 @@ bool PicturePath::Feed(AVFrame *frame, const Shape &shape)
 
 void PicturePath::Close(int64_t endPts)
 {
-    if (m_weaving) {
-        m_weaving = false;
-        const FramePtr last = m_weave.Release();
-        if (last && !Feed(last.get(), m_weavingShape))
-            return;
-    }
+    const FramePtr last = m_weave.Release();
+    if (last && !Feed(last.get(), m_weavingShape))
+        return;
     if (!m_chain || m_ended)
         return;
     m_chain->Close(endPts);

@@ -59,8 +59,7 @@ private:
     bool m_atOutputRate = false;  // the source's frames come 30000/1001 a second
     std::unique_ptr<FieldCadence> m_cadence;  // for sources that may be telecined film
     FilmWeave m_weave;                        // while the cadence holds
-    bool m_weaving = false;                   // m_weave has taken frames
-    Shape m_weavingShape;                     // of the frames it holds
+    Shape m_weavingShape;                     // of the frame it holds
     std::unique_ptr<FilterChain> m_chain;  // made from the first frame
     Shape m_shape;                         // what m_chain was made for
     FramePtr m_ready;
