@@ -35,6 +35,7 @@ std::string HelpText()
     std::string text = R"(Usage: morlenc SOURCE -o OUTPUT OPTIONS MODE HANDLE
   or:  morlenc --help
   or:  morlenc --version
+  or:  morlenc --serve HANDLE
 
 Converts SOURCE into an MP4 file for a portable player (MODE 0), or reports
 its duration and picture size (MODE 1). OPTIONS are always these, in this
@@ -58,6 +59,10 @@ Options:
   -of lavf           fixed, as are -oac lavc, -ovc lavc and -ffourcc MP4V.
   --help             shows this text.
   --version          shows the version, and those of the libraries.
+  --serve HANDLE     starts each job sent on the socket HANDLE in a process
+                     of its own, with the libraries already loaded, until
+                     the socket closes. The window program starts its jobs
+                     this way.
 
 Arguments:
   MODE               0 converts, 1 probes.

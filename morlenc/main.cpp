@@ -9,9 +9,12 @@
 #include "morlenc/Help.h"
 #include "morlenc/Job.h"
 #include "morlenc/Probe.h"
+#include "morlenc/WarmServer.h"
 #include "platform/EncoderContract.h"
 
+#include <cstring>
 #include <iostream>
+#include <string>
 
 using namespace morlenc;
 
@@ -25,9 +28,7 @@ void RunEitherMode(const Job &job, Channel &channel)
         RunConversion(job, channel);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int RunProgram(int argc, char **argv)
 {
     InstallSignalHandlers();
     SetLibraryLogLevel();
@@ -55,4 +56,17 @@ int main(int argc, char **argv)
         return kRefused;
     }
     return RunJob(arguments.job, RunEitherMode);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0) {
+        const std::string handle = argv[2];
+        if (!handle.empty() && handle.size() < 8 && handle.find_first_not_of("0123456789") == std::string::npos
+            && IsUsableHandle(std::stoi(handle)))
+            return Serve(std::stoi(handle), RunProgram);
+    }
+    return RunProgram(argc, argv);
 }
