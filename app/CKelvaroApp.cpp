@@ -4,6 +4,7 @@
 #include "app/Skin.h"
 #include "app/Termination.h"
 #include "engine/OutputFolder.h"
+#include "engine/ProgramFolder.h"
 #include "help/CTipOfTheDayDialog.h"
 #include "platform/FileNames.h"
 #include "platform/QtHost.h"
@@ -32,6 +33,7 @@ CKelvaroApp::CKelvaroApp(int &argc, char **argv)
     , m_host(std::make_unique<QtHost>())
 {
     Host::Install(m_host.get());
+    m_host->StartWarm(EncoderProgramPath());
     // Noted before anything changes the current directory: relative output
     // folders are taken from here, and so are relative file names.
     StartFolder();

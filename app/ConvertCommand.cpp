@@ -69,6 +69,7 @@ int Run(int &argc, char **argv, const CommandLine &line)
     QCoreApplication application(argc, argv);
     TerminalHost host;
     Host::Install(&host);
+    host.StartWarm(EncoderProgramPath());
     // Relative folders are taken from where the command was given.
     StartFolder();
 

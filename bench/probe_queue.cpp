@@ -39,6 +39,9 @@ int main(int argc, char **argv)
 
     FakeHost host;
     host.UseEncoder(QStringLiteral(KELVARO_PROGRAM_DIR "morlenc"));
+    // As the program starts its encoders: the first jobs, while the
+    // encoder's server loads, start the usual way.
+    host.warm = std::make_unique<WarmStart>(host.programFolder + QStringLiteral("morlenc"));
 
     SourceTable table;
     ConversionSettings settings;

@@ -20,12 +20,14 @@ namespace {
 // Programs started here and not reaped yet.
 int g_running = 0;
 
-// Reaps the child once it has ended, and says so. A pidfd becomes readable
-// when its process ends; where the system offers none, the child is looked
-// at ten times a second. Either watch belongs to the never-destroyed
-// ProgramEnds: an encoder may outlive everything else.
-void ReapWhenEnded(pid_t pid)
+} // namespace
+
+// A pidfd becomes readable when its process ends; where the system offers
+// none, the child is looked at ten times a second. Either watch belongs to
+// the never-destroyed ProgramEnds: an encoder may outlive everything else.
+void ReapWhenEnded(qint64 started)
 {
+    const auto pid = static_cast<pid_t>(started);
     ++g_running;
     ProgramEnds *ends = &ProgramEnds::Instance();
     const auto reaped = [pid] {
@@ -61,11 +63,18 @@ void ReapWhenEnded(pid_t pid)
     poll->start(100);
 }
 
-} // namespace
-
 qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arguments,
                                   int inheritedFd, const QStringList &environment,
                                   const std::function<void()> &childSetup)
+{
+    const qint64 pid = LaunchProgram(program, arguments, inheritedFd, environment, childSetup);
+    if (pid != 0)
+        ReapWhenEnded(pid);
+    return pid;
+}
+
+qint64 LaunchProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                     const QStringList &environment, const std::function<void()> &childSetup)
 {
     // Everything the child needs is made before the fork: after it, only
     // async-signal-safe calls. The words are the names' own bytes, so a
@@ -141,7 +150,6 @@ qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arg
         ::waitpid(pid, nullptr, 0);
         return 0;
     }
-    ReapWhenEnded(pid);
     return pid;
 }
 

@@ -23,6 +23,16 @@ qint64 StartProgramWithDescriptor(const QString &program, const QStringList &arg
                                   int inheritedFd, const QStringList &environment = {},
                                   const std::function<void()> &childSetup = {});
 
+// The same, but the child is neither reaped nor counted: for a helper that
+// lives as long as its starter and is reaped by it.
+qint64 LaunchProgram(const QString &program, const QStringList &arguments, int inheritedFd,
+                     const QStringList &environment = {}, const std::function<void()> &childSetup = {});
+
+// Counts a child that was started another way (as StartProgramWithDescriptor
+// counts its own), reaps it once it has ended and says so through
+// ProgramEnds.
+void ReapWhenEnded(qint64 pid);
+
 // How many programs started above have not ended yet.
 int RunningPrograms();
 

@@ -1,6 +1,7 @@
 #include "platform/SystemHost.h"
 
 #include "platform/ProcessStart.h"
+#include "platform/WarmStart.h"
 
 #include <QCoreApplication>
 
@@ -9,9 +10,20 @@ SystemHost::SystemHost()
     m_clock.start();
 }
 
+SystemHost::~SystemHost() = default;
+
+void SystemHost::StartWarm(const QString &program)
+{
+    m_warm = std::make_unique<WarmStart>(program);
+}
+
 qint64 SystemHost::StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
                                 const QStringList &environment)
 {
+    if (m_warm) {
+        if (const std::optional<qint64> pid = m_warm->Start(program, arguments, inheritedFd, environment))
+            return *pid;
+    }
     return StartProgramWithDescriptor(program, arguments, inheritedFd, environment);
 }
 

@@ -4,6 +4,10 @@
 
 #include <QElapsedTimer>
 
+#include <memory>
+
+class WarmStart;
+
 // What every real host does alike, with windows or without: programs start
 // through ProcessStart, the clock counts from the host's making, and the
 // program folder is that of the running executable.
@@ -11,6 +15,12 @@ class SystemHost : public Host
 {
 public:
     SystemHost();
+    ~SystemHost() override;
+
+    // From now on, jobs of `program` start through a server it runs itself,
+    // which has its libraries loaded already (see WarmStart); other programs
+    // start as before.
+    void StartWarm(const QString &program);
 
     qint64 StartProgram(const QString &program, const QStringList &arguments, int inheritedFd,
                         const QStringList &environment) override;
@@ -19,4 +29,5 @@ public:
 
 private:
     QElapsedTimer m_clock;
+    std::unique_ptr<WarmStart> m_warm;
 };

@@ -44,6 +44,10 @@ qint64 FakeHost::StartProgram(const QString &program, const QStringList &argumen
     starts.append({program, arguments, inheritedFd, environment});
     if (!startResult)
         return 0;
+    if (warm) {
+        if (const std::optional<qint64> pid = warm->Start(program, arguments, inheritedFd, environment))
+            return *pid;
+    }
     return StartProgramWithDescriptor(program, arguments, inheritedFd, environment, childSetup);
 }
 

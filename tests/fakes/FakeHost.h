@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Host.h"
+#include "platform/WarmStart.h"
 
 #include <QList>
 #include <QQueue>
@@ -57,6 +58,8 @@ public:
     std::function<void()> childSetup;  // run in each started program first
     std::uint32_t tick = 0;
     QString programFolder;
+    // When set, its program's jobs start as the real host starts them.
+    std::unique_ptr<WarmStart> warm;
 
     // Record.
     QList<Message> messages;
