@@ -52,9 +52,11 @@ def scenario_a_folder_dropped_from_the_file_manager(s):
 
 
 def scenario_the_warning_waits_for_a_running_batch(s):
-    # Many files to probe, the bad one last: Convert is pressed while they
-    # are still being probed, so the bad one fails during the batch.
-    names = [s.place(f"clip{i:02}.avi", video(1, size="160x120")) for i in range(60)]
+    # A full list to probe one file at a time, the bad one last: Convert is
+    # pressed while they are still being probed, so the bad one fails during
+    # the batch.
+    s.write_option_file("[Source]\nSimultaneous jobs=1\n")
+    names = [s.place(f"clip{i:02}.avi", video(1, size="160x120")) for i in range(98)]
     kelvaro, main = s.start_main(*names, s.place("notes.avi", not_a_video()))
     wait_for(lambda: main.rows(), "the first row")
     main.button("Convert").click()
@@ -64,7 +66,7 @@ def scenario_the_warning_waits_for_a_running_batch(s):
                     timeout=120)
     assert not progress.showing
     assert done.text.startswith("Mission accomplished! Total Time:"), done.text
-    assert len(main.rows()) == 60
+    assert len(main.rows()) == 98
     done.answer("OK")
     warning = wait_for(lambda: (m := kelvaro.message()).text.startswith("1 file was not added") and m,
                        "the warning about the bad file")
