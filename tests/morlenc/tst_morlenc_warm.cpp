@@ -94,15 +94,17 @@ private slots:
             const std::string bytes = EncodeWarmStartRequest({descriptor, "/tmp", arguments, environment});
             return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
         };
+        // A literal's bytes, its NULs too.
+        const auto raw = [](const auto &literal) { return QByteArray(literal, sizeof literal - 1); };
         QTest::newRow("a name with a line break and a byte that is not UTF-8")
             << made(5, {"morlenc", "a\nb \xff.avi", ""}, {"MORLENC_THREADS=1"}) << true;
         QTest::newRow("no descriptor, no environment") << made(-1, {"morlenc"}, {}) << true;
         QTest::newRow("cut short") << made(5, {"morlenc", "x"}, {}).chopped(1) << false;
-        QTest::newRow("more arguments counted than sent") << QByteArray("5\0/\0" "3\0a\0b\0", 12) << false;
-        QTest::newRow("no arguments") << QByteArray("5\0/\0" "0\0", 6) << false;
-        QTest::newRow("no folder") << QByteArray("5\0\0" "1\0a\0", 7) << false;
-        QTest::newRow("a descriptor that is not a number") << QByteArray("x\0/\0" "1\0a\0", 8) << false;
-        QTest::newRow("a setting without a name") << QByteArray("5\0/\0" "1\0a\0=b\0", 11) << false;
+        QTest::newRow("more arguments counted than sent") << raw("5\0/\0" "3\0a\0b\0") << false;
+        QTest::newRow("no arguments") << raw("5\0/\0" "0\0") << false;
+        QTest::newRow("no folder") << raw("5\0\0" "1\0a\0") << false;
+        QTest::newRow("a descriptor that is not a number") << raw("x\0/\0" "1\0a\0") << false;
+        QTest::newRow("a setting without a name") << raw("5\0/\0" "1\0a\0=b\0") << false;
         QTest::newRow("empty") << QByteArray() << false;
     }
     void requestsTravelWhole()
