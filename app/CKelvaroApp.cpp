@@ -33,7 +33,6 @@ CKelvaroApp::CKelvaroApp(int &argc, char **argv)
     , m_host(std::make_unique<QtHost>())
 {
     Host::Install(m_host.get());
-    m_host->StartWarm(EncoderProgramPath());
     // Noted before anything changes the current directory: relative output
     // folders are taken from here, and so are relative file names.
     StartFolder();
@@ -59,6 +58,9 @@ bool CKelvaroApp::InitInstance()
     {
         // Closing the window destroys it, which writes the option file.
         CKelvaroDlg window;
+        // The encoder's server loads its libraries once the window is up,
+        // not on the way to it.
+        QTimer::singleShot(0, &window, [this] { m_host->StartWarm(EncoderProgramPath()); });
         // Files handed over by the desktop ("Open with") are added as if
         // chosen with the add command, once the window runs.
         if (!m_files.isEmpty())
