@@ -26,28 +26,22 @@
 
 namespace {
 
-// Our end and the job's end of a channel.
+// A channel: our end first, then the job's, of which the job gets a copy.
 struct Channel {
-    int ours = -1;
-    int theirs = -1;
-    Channel() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, &ours); }
+    int ends[2] = {-1, -1};
+    Channel() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends); }
     ~Channel()
     {
-        ::close(ours);
-        CloseTheirs();
+        ::close(ends[0]);
+        ::close(ends[1]);
     }
-    void CloseTheirs()
-    {
-        if (theirs >= 0)
-            ::close(theirs);
-        theirs = -1;
-    }
-    QByteArray ReadLine()
+    int Theirs() const { return ends[1]; }
+    QByteArray ReadLine() const
     {
         QByteArray line;
         char byte = 0;
-        pollfd watch{ours, POLLIN, 0};
-        while (::poll(&watch, 1, 30000) == 1 && ::read(ours, &byte, 1) == 1 && byte != '\n')
+        pollfd watch{ends[0], POLLIN, 0};
+        while (::poll(&watch, 1, 30000) == 1 && ::read(ends[0], &byte, 1) == 1 && byte != '\n')
             line += byte;
         return line;
     }
@@ -59,8 +53,8 @@ std::optional<qint64> StartWhenServed(WarmStart &warm, const QStringList &argume
     QElapsedTimer clock;
     clock.start();
     std::optional<qint64> pid;
-    while (!(pid = warm.Start(MorlencRunner::Program(), arguments, descriptor, {QStringLiteral("MORLENC_THREADS=1")}))
-           && clock.elapsed() < 20000)
+    const QStringList environment{QStringLiteral("MORLENC_THREADS=1")};
+    while (!(pid = warm.Start(MorlencRunner::Program(), arguments, descriptor, environment)) && clock.elapsed() < 20000)
         QTest::qWait(20);
     return pid;
 }
@@ -73,6 +67,11 @@ class TestMorlencWarm : public QObject {
 private:
     QTemporaryDir m_dir;
     QString m_plain;
+
+    QStringList Job(int mode, const Channel &channel) const
+    {
+        return MorlencRunner::Arguments(m_plain, m_dir.filePath(QStringLiteral("out.mp4")), mode, channel.Theirs());
+    }
 
 private slots:
     void initTestCase()
@@ -127,9 +126,7 @@ private slots:
 
         // A probe answers as it does when started the usual way.
         Channel probe;
-        const std::optional<qint64> prober = StartWhenServed(
-            warm, MorlencRunner::Arguments(m_plain, m_dir.filePath(QStringLiteral("p.mp4")), ENC_MODE_PROBE, probe.theirs), probe.theirs);
-        probe.CloseTheirs();
+        const std::optional<qint64> prober = StartWhenServed(warm, Job(ENC_MODE_PROBE, probe), probe.Theirs());
         QVERIFY(prober && *prober > 0);
         QCOMPARE(probe.ReadLine(), QByteArray("1 3"));
         QCOMPARE(probe.ReadLine(), QByteArray("2 320"));
@@ -141,15 +138,13 @@ private slots:
         // A conversion starts in our folder, waits at its first report and
         // stops when asked, leaving nothing.
         Channel conversion;
-        const QString output = m_dir.filePath(QStringLiteral("out.mp4"));
-        const std::optional<qint64> converter = warm.Start(
-            MorlencRunner::Program(), MorlencRunner::Arguments(m_plain, output, ENC_MODE_CONVERT, conversion.theirs), conversion.theirs, {});
-        conversion.CloseTheirs();
+        const std::optional<qint64> converter
+            = warm.Start(MorlencRunner::Program(), Job(ENC_MODE_CONVERT, conversion), conversion.Theirs(), {});
         QVERIFY(converter && *converter > 0);
         QVERIFY(conversion.ReadLine().startsWith("5 "));
         QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(*converter)).symLinkTarget(),
                  QFileInfo(m_dir.path()).canonicalFilePath());
-        QCOMPARE(::write(conversion.ours, "1\n", 2), ssize_t(2));
+        QCOMPARE(::write(conversion.ends[0], "1\n", 2), ssize_t(2));
         QTRY_VERIFY_WITH_TIMEOUT(ends.contains({*converter}), 10000);
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.mp4"), QStringLiteral(".morlenc-*")},
                                               QDir::Files | QDir::Hidden), QStringList());
@@ -160,8 +155,7 @@ private slots:
         siginfo_t ended{};
         QCOMPARE(::waitid(P_PID, static_cast<id_t>(warm.Server()), &ended, WEXITED | WNOWAIT), 0);
         Channel late;
-        QCOMPARE(warm.Start(MorlencRunner::Program(), MorlencRunner::Arguments(m_plain, m_dir.filePath(QStringLiteral("p.mp4")), ENC_MODE_PROBE, late.theirs),
-                            late.theirs, {}), std::nullopt);
+        QCOMPARE(warm.Start(MorlencRunner::Program(), Job(ENC_MODE_PROBE, late), late.Theirs(), {}), std::nullopt);
         QCOMPARE(warm.Server(), qint64(0));
         QCOMPARE(RunningPrograms(), 0);
         QVERIFY(QDir::setCurrent(here));
