@@ -41,19 +41,6 @@ bool WholeInt(std::string_view text, long long min, long long max, long long &va
     return ConsumeInt(text, min, max, value) && text.empty();
 }
 
-bool ParseHandle(std::string_view text, int &handle)
-{
-    if (text == "-1") {
-        handle = -1;
-        return true;
-    }
-    long long value = 0;
-    if (!WholeInt(text, 0, INT_MAX, value))
-        return false;
-    handle = static_cast<int>(value);
-    return true;
-}
-
 bool ParseMode(std::string_view text, int &mode)
 {
     if (text != "0" && text != "1")
@@ -166,6 +153,19 @@ Arguments Refuse(Arguments result, std::string error)
 }
 
 } // namespace
+
+bool ParseHandle(std::string_view text, int &handle)
+{
+    if (text == "-1") {
+        handle = -1;
+        return true;
+    }
+    long long value = 0;
+    if (!WholeInt(text, 0, INT_MAX, value))
+        return false;
+    handle = static_cast<int>(value);
+    return true;
+}
 
 // Messages are one line, so line breaks in a path are shown escaped.
 std::string Quoted(std::string_view text)

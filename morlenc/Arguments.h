@@ -51,6 +51,9 @@ struct Arguments {
 // args excludes the program name (argv[1..argc-1]).
 Arguments ParseArguments(const std::vector<std::string> &args);
 
+// A descriptor number, or -1; false for anything else.
+bool ParseHandle(std::string_view text, int &handle);
+
 // The text in double quotes with line breaks escaped, so that a message
 // naming a path stays on one line.
 std::string Quoted(std::string_view text);

@@ -14,7 +14,6 @@
 
 #include <cstring>
 #include <iostream>
-#include <string>
 
 using namespace morlenc;
 
@@ -62,11 +61,9 @@ int RunProgram(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0) {
-        const std::string handle = argv[2];
-        if (!handle.empty() && handle.size() < 8 && handle.find_first_not_of("0123456789") == std::string::npos
-            && IsUsableHandle(std::stoi(handle)))
-            return Serve(std::stoi(handle), RunProgram);
-    }
+    int handle = -1;
+    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0 && ParseHandle(argv[2], handle) && handle >= 0
+        && IsUsableHandle(handle))
+        return Serve(handle, RunProgram);
     return RunProgram(argc, argv);
 }

@@ -22,7 +22,6 @@ public:
     WarmStart(const WarmStart &) = delete;
     WarmStart &operator=(const WarmStart &) = delete;
 
-    const QString &Program() const { return m_program; }
     // The server's process id, 0 when there is none.
     qint64 Server() const { return m_server; }
 
